@@ -1,0 +1,10 @@
+#include "app/app_context.h"
+
+namespace kestrum {
+
+AppContext& TheAppContext() {
+    static AppContext context;
+    return context;
+}
+
+}  // namespace kestrum

@@ -1,0 +1,16 @@
+#include <cstdio>
+#include <string>
+
+#include "app/debug_log.h"
+
+namespace kestrum {
+
+void DebugLog(std::string_view text) {
+    // One write per line keeps lines whole when several threads log at once.
+    std::string line(text);
+    line.push_back('\n');
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+}
+
+}  // namespace kestrum

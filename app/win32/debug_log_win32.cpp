@@ -1,0 +1,15 @@
+#include <windows.h>
+
+#include <string>
+
+#include "app/debug_log.h"
+
+namespace kestrum {
+
+void DebugLog(std::string_view text) {
+    const std::string line(text);
+    OutputDebugStringA(line.c_str());
+    OutputDebugStringA("\n");
+}
+
+}  // namespace kestrum

@@ -1,0 +1,34 @@
+# The members every platform profile must carry. The build turns each into one scrambled
+# item of the binary (see GenerateProfile.cmake); text members are restored as text, the
+# others as their JSON text.
+set(KESTRUM_PROFILE_MEMBERS
+    linkKey
+    diagnosticKey
+    serviceToken
+    userAgent
+    platformDomain
+    platformHostFragments
+    defaultPins
+    pinsUrl
+    versionUrl
+    versionPath
+    contentPath
+    contentFormFields
+    contentMembers
+    serviceDeviceHeaders
+    deviceHeaders
+    pageScriptUrlPrefix
+    startUrl
+    homeUrl
+    updateDownloadUrl
+    runtimeInstallerUrl
+    clientHeader
+    mediaDeviceHeaders
+    mediaPatterns
+    startWindowHeaders
+    browserSwitches
+    allowedHostSuffixes
+    videoCdnFamilies
+    securityProducts
+    osVersionQuery
+    deviceQuery)

@@ -1,0 +1,5 @@
+# Warnings are errors on both compilers.
+function(kestrum_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
+                                             -Wno-sign-conversion -Werror)
+endfunction()

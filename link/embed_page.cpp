@@ -1,0 +1,71 @@
+#include "link/embed_page.h"
+
+namespace kestrum {
+namespace {
+
+constexpr std::u16string_view kWatermarkStyle =
+    u"position:fixed;top:0;left:0;width:100%;height:100%;pointer-events:none;z-index:9999;"
+    u"opacity:0.15;display:flex;align-items:center;justify-content:center;font-size:3vw;"
+    u"color:red;transform:rotate(-30deg);font-family:Arial,sans-serif;font-weight:bold;";
+
+}  // namespace
+
+std::u16string HtmlEscape(std::u16string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (char16_t unit : text) {
+        switch (unit) {
+            case u'"':
+                out += u"&quot;";
+                break;
+            case u'&':
+                out += u"&amp;";
+                break;
+            case u'\'':
+                out += u"&#39;";
+                break;
+            case u'<':
+                out += u"&lt;";
+                break;
+            case u'>':
+                out += u"&gt;";
+                break;
+            default:
+                out.push_back(unit);
+        }
+    }
+    return out;
+}
+
+std::u16string BuildEmbedPage(std::u16string_view contentUrl, std::u16string_view watermarkText,
+                              std::u16string_view title) {
+    std::u16string page;
+    page += u"<!DOCTYPE html><html><head>";
+    page += u"<meta charset='utf-8'>";
+    page += u"<title>";
+    page += title;
+    page += u"</title>";
+    page += u"<style>";
+    page += u"*{margin:0;padding:0;}";
+    page += u"html,body{width:100%;height:100%;overflow:hidden;}";
+    page += u"iframe{width:100%;height:100%;border:none;}";
+    page += u"</style></head><body>";
+    page += u"<iframe src='";
+    page += contentUrl;
+    page += u"' allowfullscreen ";
+    page +=
+        u"allow='accelerometer;autoplay;clipboard-write;encrypted-media;gyroscope;"
+        u"picture-in-picture'>";
+    page += u"</iframe>";
+    page += u"<div style='";
+    page += kWatermarkStyle;
+    page += u"'>";
+    page += HtmlEscape(watermarkText);
+    page += u"</div>";
+    page += u"<script>";
+    page += u"window.chrome.webview.postMessage('pageLoaded');";
+    page += u"</script></body></html>";
+    return page;
+}
+
+}  // namespace kestrum

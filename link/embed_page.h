@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kestrum {
+
+// The page that frames content of kinds the browser does not show directly: a full-window
+// frame around `contentUrl`, the watermark layer over it, and a script that tells the player
+// the page is ready ("pageLoaded").
+std::u16string BuildEmbedPage(std::u16string_view contentUrl, std::u16string_view watermarkText,
+                              std::u16string_view title);
+
+// Escapes the five characters that are special in HTML text and attribute values.
+std::u16string HtmlEscape(std::u16string_view text);
+
+}  // namespace kestrum

@@ -1,0 +1,118 @@
+// kestrum-tool: the support engineer's view of links and diagnostic codes, built from the
+// player's own code and platform profile.
+//
+//   kestrum-tool decode-link '<link>'
+//   kestrum-tool mint-link --token T --content C --server S
+//   kestrum-tool decode-diagnostic '<code>'
+//
+// --trace before the command also prints the player's own trace lines on standard error.
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "app/link_argument.h"
+#include "app/platform_profile.h"
+#include "common/text_encoding.h"
+#include "link/diagnostic_code.h"
+#include "link/envelope.h"
+#include "link/scheme_args.h"
+#include "tools/kestrum_tool/tool_trace.h"
+
+namespace {
+
+using kestrum::Utf16ToUtf8;
+
+void PrintLine(const std::string& text) {
+    std::string line = text + "\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fflush(stdout);
+}
+
+int Usage() {
+    std::fputs(
+        "usage: kestrum-tool [--trace] decode-link '<link>'\n"
+        "       kestrum-tool [--trace] mint-link --token T --content C --server S\n"
+        "       kestrum-tool [--trace] decode-diagnostic '<code>'\n",
+        stderr);
+    return 2;
+}
+
+int DecodeLinkCommand(const std::u16string& link) {
+    kestrum::DecodedLink decoded;
+    std::string reason;
+    if (!kestrum::DecodeLink(link, decoded, reason)) {
+        PrintLine(reason);
+        return 1;
+    }
+    nlohmann::ordered_json out;
+    out["token"] = decoded.token;
+    out["content"] = decoded.contentLinkId;
+    out["server"] = decoded.server;
+    // Replace rather than throw on bytes that are not UTF-8: the tool reports, never crashes.
+    PrintLine(out.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+    return 0;
+}
+
+int MintLinkCommand(const std::vector<std::string>& args) {
+    std::string token, content, server;
+    bool haveToken = false, haveContent = false, haveServer = false;
+    for (std::size_t i = 0; i + 1 < args.size(); i += 2) {
+        if (args[i] == "--token") {
+            token = args[i + 1];
+            haveToken = true;
+        } else if (args[i] == "--content") {
+            content = args[i + 1];
+            haveContent = true;
+        } else if (args[i] == "--server") {
+            server = args[i + 1];
+            haveServer = true;
+        } else {
+            return Usage();
+        }
+    }
+    if (args.size() % 2 != 0 || !haveToken || !haveContent || !haveServer)
+        return Usage();
+
+    const kestrum::SecretText key = kestrum::RestoreProfileSecret(kestrum::ProfileItem::kLinkKey);
+    std::string link = Utf16ToUtf8(kestrum::AppContext::schemeName) + ":";
+    link += kestrum::EncryptEnvelope(token, key.value()) + ":";
+    link += kestrum::EncryptEnvelope(content, key.value()) + ":";
+    link += kestrum::EncryptEnvelope(server, key.value());
+    PrintLine(link);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const kestrum::CommandLine commandLine = kestrum::ReadCommandLine(argc, argv);
+    std::vector<std::string> args;
+    for (std::size_t i = 1; i < commandLine.argv.size(); ++i) {
+        args.push_back(Utf16ToUtf8(commandLine.argv[i]));
+    }
+    if (!args.empty() && args.front() == "--trace") {
+        kestrum::EnableToolTrace();
+        args.erase(args.begin());
+    }
+    if (args.empty())
+        return Usage();
+
+    try {
+        const std::string command = args.front();
+        if (command == "decode-link" && args.size() == 2) {
+            return DecodeLinkCommand(commandLine.argv[commandLine.argv.size() - 1]);
+        }
+        if (command == "mint-link") {
+            return MintLinkCommand(std::vector<std::string>(args.begin() + 1, args.end()));
+        }
+        if (command == "decode-diagnostic" && args.size() == 2) {
+            PrintLine(kestrum::DecodeDiagnosticCode(args[1]));
+            return 0;
+        }
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "kestrum-tool: %s\n", error.what());
+        return 1;
+    }
+    return Usage();
+}

@@ -31,4 +31,16 @@ void CheckAesDecryptInput(std::string_view ciphertext, std::string_view iv) {
         throw std::runtime_error("BCryptDecrypt failed");
 }
 
+std::string StripBlockPadding(std::string plain) {
+    const std::size_t count = plain.empty() ? 0 : static_cast<unsigned char>(plain.back());
+    bool valid = count >= 1 && count <= 16 && count <= plain.size();
+    for (std::size_t i = 0; valid && i < count; ++i) {
+        valid = static_cast<unsigned char>(plain[plain.size() - 1 - i]) == count;
+    }
+    if (!valid)
+        throw std::runtime_error("BCryptDecrypt failed");
+    plain.resize(plain.size() - count);
+    return plain;
+}
+
 }  // namespace kestrum

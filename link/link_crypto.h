@@ -28,4 +28,9 @@ std::string ToHex(std::string_view bytes);
 void CheckAesKey(std::string_view key);
 void CheckAesDecryptInput(std::string_view ciphertext, std::string_view iv);
 
+// Removes PKCS#7 padding after a raw block decryption, checking every padding byte. The
+// backends decrypt without their library's own padding handling, because the libraries
+// differ in how strictly they check it (one Windows implementation accepts any last byte).
+std::string StripBlockPadding(std::string plain);
+
 }  // namespace kestrum

@@ -44,6 +44,9 @@ std::string RunCipher(std::string_view input, std::string_view key, std::string_
                           encrypt ? 1 : 0) != 1) {
         throw std::runtime_error("BCryptGenerateSymmetricKey failed");
     }
+    // Decryption keeps the padding; StripBlockPadding checks it the same way on every platform.
+    if (!encrypt)
+        EVP_CIPHER_CTX_set_padding(context.get(), 0);
     const char* failure = encrypt ? "BCryptEncrypt failed" : "BCryptDecrypt failed";
     std::string out(input.size() + 16, '\0');
     int written = 0;
@@ -88,7 +91,7 @@ std::string HmacSha256(std::string_view key, std::string_view data) {
 std::string AesCbcDecrypt(std::string_view ciphertext, std::string_view key, std::string_view iv) {
     CheckAesKey(key);
     CheckAesDecryptInput(ciphertext, iv);
-    return RunCipher(ciphertext, key, iv, false);
+    return StripBlockPadding(RunCipher(ciphertext, key, iv, false));
 }
 
 std::string AesCbcEncrypt(std::string_view plaintext, std::string_view key, std::string_view iv) {

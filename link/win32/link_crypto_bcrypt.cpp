@@ -1,5 +1,6 @@
-#include <bcrypt.h>
 #include <windows.h>
+// after windows.h
+#include <bcrypt.h>
 
 #include <stdexcept>
 #include <vector>
@@ -114,22 +115,23 @@ std::string AesCbcDecrypt(std::string_view ciphertext, std::string_view key, std
     SymmetricKey symmetricKey(provider, key);
     CheckAesDecryptInput(ciphertext, iv);
 
-    // The call changes the IV buffer, so each call gets a fresh copy.
+    // Raw blocks: the padding is checked by StripBlockPadding, the same way on every
+    // platform. The call changes the IV buffer, so each call gets a fresh copy.
     std::vector<UCHAR> scratch(iv.begin(), iv.end());
     ULONG size = 0;
     if (!Ok(BCryptDecrypt(symmetricKey.get(), Bytes(ciphertext), Size(ciphertext), nullptr,
-                          scratch.data(), Size(iv), nullptr, 0, &size, BCRYPT_BLOCK_PADDING))) {
+                          scratch.data(), Size(iv), nullptr, 0, &size, 0))) {
         throw std::runtime_error("BCryptDecrypt (size query) failed");
     }
     std::string plain(size, '\0');
     scratch.assign(iv.begin(), iv.end());
     if (!Ok(BCryptDecrypt(symmetricKey.get(), Bytes(ciphertext), Size(ciphertext), nullptr,
                           scratch.data(), Size(iv), reinterpret_cast<PUCHAR>(plain.data()), size,
-                          &size, BCRYPT_BLOCK_PADDING))) {
+                          &size, 0))) {
         throw std::runtime_error("BCryptDecrypt failed");
     }
     plain.resize(size);
-    return plain;
+    return StripBlockPadding(std::move(plain));
 }
 
 std::string AesCbcEncrypt(std::string_view plaintext, std::string_view key, std::string_view iv) {

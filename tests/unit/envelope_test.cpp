@@ -190,3 +190,36 @@ TEST(TagsEqual, IgnoresHexCaseAndNeedsEqualLength) {
 
 }  // namespace
 }  // namespace kestrum
+
+namespace kestrum {
+namespace {
+
+TEST(StripBlockPadding, ChecksEveryPaddingByte) {
+    struct Case {
+        std::string in;
+        std::string out;  // "!" for a refusal
+    };
+    const Case cases[] = {
+        {std::string("fifteen bytes..") + '\x01', "fifteen bytes.."},
+        {std::string(16, '\x10'), ""},
+        {std::string("abcdefghijklm") + "\x03\x03\x03", "abcdefghijklm"},
+        {std::string("abcdefghijklm") + "\x02\x03\x03", "!"},  // one byte does not match
+        {std::string(15, 'a') + '\x00', "!"},
+        {std::string(15, 'a') + '\x11', "!"},
+        {std::string("\x05\x05", 2), "!"},  // longer than the text
+        {"", "!"},
+    };
+    for (const auto& c : cases) {
+        std::string result;
+        try {
+            result = StripBlockPadding(c.in);
+        } catch (const std::runtime_error& error) {
+            EXPECT_STREQ(error.what(), "BCryptDecrypt failed");
+            result = "!";
+        }
+        EXPECT_EQ(result, c.out);
+    }
+}
+
+}  // namespace
+}  // namespace kestrum

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what building and testing need, from Debian's packages. Quiet and quick when
+# everything is already there.
+#   install-deps.sh [build|test]   build: the native player only; test: everything
+set -euo pipefail
+what=${1:-test}
+
+build_packages=(cmake make g++ pkg-config nlohmann-json3-dev libssl-dev)
+test_packages=(googletest libgtest-dev libbenchmark-dev
+               g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine fonts-wine xvfb xauth)
+
+packages=("${build_packages[@]}")
+[ "$what" = "test" ] && packages+=("${test_packages[@]}")
+
+missing=()
+for package in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
+    [ "$status" = "installed" ] || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo=sudo
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds every configuration and runs every test:
+#   1. native Linux build: unit, tool and build checks under CTest, then the benchmark;
+#   2. sanitizers build (ASan + UBSan): the unit tests again;
+#   3. Windows cross build (mingw-w64): the same tests under Wine.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+jobs=$(nproc)
+
+bash scripts/install-deps.sh test
+
+echo "== native build"
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRUM_BUILD_TESTS=ON >/dev/null
+cmake --build build/native -j"$jobs"
+ctest --test-dir build/native --output-on-failure -j"$jobs" --timeout 300
+
+echo "== benchmark (link decoding)"
+build/native/tests/kestrum_benchmarks --benchmark_min_time=0.2
+
+echo "== sanitizers build"
+cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DKESTRUM_SANITIZE=ON \
+      -DKESTRUM_PORTABLE_ONLY=ON >/dev/null
+cmake --build build/sanitize -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build/sanitize --output-on-failure -j"$jobs" --timeout 300
+
+echo "== Windows cross build, tests under Wine"
+cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-w64.cmake \
+      -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/win -j"$jobs"
+source scripts/wine-session.sh
+wine_session_start "$root/build/win/wineprefix"
+trap wine_session_stop EXIT
+ctest --test-dir build/win --output-on-failure --timeout 300

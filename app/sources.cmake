@@ -1,0 +1,12 @@
+list(APPEND KESTRUM_PORTABLE_SOURCES
+    app/app_context.cpp
+    app/instance_name.cpp
+    app/link_argument.cpp
+    app/platform_profile.cpp
+    app/windows_generation.cpp)
+list(APPEND KESTRUM_LINUX_SOURCES
+    app/linux/command_line_linux.cpp)
+list(APPEND KESTRUM_WIN32_SOURCES
+    app/win32/command_line_win32.cpp
+    app/win32/windows_version_win32.cpp)
+list(APPEND KESTRUM_WIN32_LIBRARIES shell32)

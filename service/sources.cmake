@@ -1,0 +1,2 @@
+list(APPEND KESTRUM_PORTABLE_SOURCES
+    service/base_url.cpp)

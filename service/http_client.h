@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+
+namespace kestrum {
+
+class HttpTransport;
+
+// The result of one request. Failures are reported here, never thrown: `error` names what
+// went wrong and `statusCode` is 0; a non-2xx answer keeps its status and body with an empty
+// `error`.
+struct HttpResponse {
+    std::uint32_t statusCode = 0;
+    std::string body;
+    bool success = false;  // 200 <= statusCode <= 299
+    std::string error;
+};
+
+// A small synchronous HTTPS client. Every HTTPS exchange is authenticated by the pins of its
+// host (see pinning.h) unless pinning is disabled: a pre-flight HEAD, once per host and
+// client, makes sure nothing of a request (headers, token, body) reaches a server whose
+// certificate matches no pin, and every response is checked again. Redirects are returned,
+// never followed.
+class HttpClient {
+public:
+    // Throws std::runtime_error("WinHttpOpen failed") when no session can be opened.
+    HttpClient();
+    // For tests and tools: the client over another transport.
+    explicit HttpClient(std::unique_ptr<HttpTransport> transport);
+    ~HttpClient();
+    HttpClient(const HttpClient&) = delete;
+    HttpClient& operator=(const HttpClient&) = delete;
+
+    HttpResponse Request(const std::u16string& method, const std::u16string& url,
+                         const std::string& body, const std::u16string& contentType);
+    HttpResponse Get(const std::u16string& url);
+    HttpResponse Post(const std::u16string& url, const std::string& body,
+                      const std::u16string& contentType);
+    HttpResponse Put(const std::u16string& url, const std::string& body,
+                     const std::u16string& contentType);
+
+    // Sent with every later request of this client; a header of the same name (compared
+    // case-sensitively) is overwritten.
+    void SetDefaultHeader(const std::u16string& name, const std::u16string& value);
+    // For a private client that talks to a site without pins of the platform's own.
+    void DisablePinning();
+
+private:
+    bool PreflightPassed(const std::u16string& host, std::uint16_t port, HttpResponse& response);
+
+    std::unique_ptr<HttpTransport> transport_;
+    std::mutex lock_;  // guards defaultHeaders_ and checkedHosts_; never held across the network
+    std::map<std::u16string, std::u16string> defaultHeaders_;
+    std::set<std::u16string> checkedHosts_;
+    bool pinningDisabled_ = false;
+};
+
+// The process-wide client, created on first use and never destroyed before exit.
+HttpClient& SharedHttpClient();
+
+}  // namespace kestrum

@@ -1,0 +1,103 @@
+#include "tools/kestrum_platform/documents.h"
+
+#include "tools/kestrum_platform/pdf_document.h"
+
+namespace kestrum::platform {
+namespace {
+
+std::string Escape(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&#39;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+Document Html(const std::string& title, const std::string& body) {
+    return {"text/html; charset=utf-8",
+            "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>" +
+                Escape(title) + "</title></head>\n<body>\n<h1>" + Escape(title) + "</h1>\n" + body +
+                "\n</body></html>\n"};
+}
+
+std::string Link(const std::string& href, const std::string& text) {
+    return "<li><a href=\"" + Escape(href) + "\">" + Escape(text) + "</a></li>\n";
+}
+
+}  // namespace
+
+std::optional<Document> SitePage(const ServiceProfile& profile, const std::string& path,
+                                 const std::vector<std::pair<std::string, std::string>>& links) {
+    const std::string& start = profile.startPath;
+    const std::string startBase = start.back() == '/' ? start : start + "/";
+    if (path == profile.homePath) {
+        return Html("Kestrum stand-in platform",
+                    "<ul>\n" + Link(start, "Start site") + Link(startBase + "courses", "Courses") +
+                        Link("/content/lesson-page.html", "A lesson page") + "</ul>");
+    }
+    if (path == start || path == startBase) {
+        return Html("Welcome", "<p>Choose your school to sign in.</p>\n<ul>\n" +
+                                   Link(startBase + "select-tenants", "Select your school") +
+                                   Link(startBase + "login", "Sign in") +
+                                   Link(startBase + "courses", "Courses") + "</ul>");
+    }
+    if (path == startBase + "select-tenants") {
+        return Html("Select your school",
+                    "<ul>\n" + Link(startBase + "login?tenant=north", "North Academy") +
+                        Link(startBase + "login?tenant=south", "South Academy") + "</ul>");
+    }
+    if (path == startBase + "login") {
+        return Html("Sign in", "<form method=\"get\" action=\"" + Escape(startBase + "courses") +
+                                   "\"><input name=\"user\" placeholder=\"Learner\">"
+                                   "<button type=\"submit\">Sign in</button></form>");
+    }
+    if (path == startBase + "courses") {
+        std::string list = "<ul>\n";
+        for (const auto& [summary, link] : links)
+            list += Link(link, summary);
+        return Html("Your courses", list + "</ul>");
+    }
+    if (path == "/content/lesson-page.html") {
+        return Html("Lesson 1: Fractions",
+                    "<p>A half is one of two equal parts.</p>\n"
+                    "<button onclick=\"window.print()\">Print</button>");
+    }
+    if (path == "/content/interactive.html") {
+        return Html("Practice: Fractions",
+                    "<p id=\"question\">What is 1/2 + 1/4?</p>\n"
+                    "<input id=\"answer\"><button onclick=\"document.getElementById('question')"
+                    ".textContent = document.getElementById('answer').value === '3/4' ? "
+                    "'Right' : 'Try again'\">Check</button>");
+    }
+    if (path == "/content/notes.pdf")
+        return Document{"application/pdf", OnePagePdf("Kestrum sample notes: fractions")};
+    if (path == "/content/media/lesson-video.mp4") {
+        // A placeholder: the player only navigates to the address; no real video is needed.
+        return Document{"video/mp4", std::string("\0\0\0\x18"
+                                                 "ftypmp42\0\0\0\0mp42isom",
+                                                 24)};
+    }
+    if (path == profile.updateDownloadPath || path == profile.runtimeInstallerPath)
+        return Document{"application/octet-stream", "kestrum stand-in download placeholder\n"};
+    return std::nullopt;
+}
+
+}  // namespace kestrum::platform

@@ -3,6 +3,7 @@ list(APPEND KESTRUM_PORTABLE_SOURCES
     link/diagnostic_code.cpp
     link/embed_page.cpp
     link/envelope.cpp
+    link/fatal_error.cpp
     link/link_crypto.cpp
     link/scheme_args.cpp)
 list(APPEND KESTRUM_LINUX_SOURCES

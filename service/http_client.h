@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -10,6 +11,12 @@
 namespace kestrum {
 
 class HttpTransport;
+
+// Where a client reads the values of the device headers it adds for platform hosts.
+struct DeviceIdentitySource {
+    std::function<std::u16string()> id;
+    std::function<std::u16string()> description;
+};
 
 // The result of one request. Failures are reported here, never thrown: `error` names what
 // went wrong and `statusCode` is 0; a non-2xx answer keeps its status and body with an empty
@@ -27,11 +34,12 @@ struct HttpResponse {
 // certificate matches no pin, and every response is checked again. Redirects are returned,
 // never followed.
 class HttpClient {
-public:
+  public:
     // Throws std::runtime_error("WinHttpOpen failed") when no session can be opened.
     HttpClient();
-    // For tests and tools: the client over another transport.
-    explicit HttpClient(std::unique_ptr<HttpTransport> transport);
+    // The client over a given transport (tests, tools).
+    explicit HttpClient(std::unique_ptr<HttpTransport> transport,
+                        DeviceIdentitySource deviceIdentity = {});
     ~HttpClient();
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;
@@ -50,10 +58,11 @@ public:
     // For a private client that talks to a site without pins of the platform's own.
     void DisablePinning();
 
-private:
+  private:
     bool PreflightPassed(const std::u16string& host, std::uint16_t port, HttpResponse& response);
 
     std::unique_ptr<HttpTransport> transport_;
+    DeviceIdentitySource deviceIdentity_;
     std::mutex lock_;  // guards defaultHeaders_ and checkedHosts_; never held across the network
     std::map<std::u16string, std::u16string> defaultHeaders_;
     std::set<std::u16string> checkedHosts_;

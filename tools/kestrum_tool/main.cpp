@@ -4,6 +4,8 @@
 //   kestrum-tool decode-link '<link>'
 //   kestrum-tool mint-link --token T --content C --server S
 //   kestrum-tool decode-diagnostic '<code>'
+//   kestrum-tool probe <url>
+//   kestrum-tool resolve-link '<link>'
 //
 // --trace before the command also prints the player's own trace lines on standard error.
 #include <cstdio>
@@ -17,23 +19,24 @@
 #include "link/diagnostic_code.h"
 #include "link/envelope.h"
 #include "link/scheme_args.h"
+#include "tools/kestrum_tool/tool_output.h"
 #include "tools/kestrum_tool/tool_trace.h"
+#if KESTRUM_TOOL_PROBE
+#include "tools/kestrum_tool/probe_command.h"
+#include "tools/kestrum_tool/resolve_command.h"
+#endif
 
 namespace {
 
 using kestrum::Utf16ToUtf8;
 
-void PrintLine(const std::string& text) {
-    std::string line = text + "\n";
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fflush(stdout);
-}
-
 int Usage() {
     std::fputs(
         "usage: kestrum-tool [--trace] decode-link '<link>'\n"
         "       kestrum-tool [--trace] mint-link --token T --content C --server S\n"
-        "       kestrum-tool [--trace] decode-diagnostic '<code>'\n",
+        "       kestrum-tool [--trace] decode-diagnostic '<code>'\n"
+        "       kestrum-tool [--trace] probe <url>\n"
+        "       kestrum-tool [--trace] resolve-link '<link>'\n",
         stderr);
     return 2;
 }
@@ -42,7 +45,7 @@ int DecodeLinkCommand(const std::u16string& link) {
     kestrum::DecodedLink decoded;
     std::string reason;
     if (!kestrum::DecodeLink(link, decoded, reason)) {
-        PrintLine(reason);
+        kestrum::PrintLine(reason);
         return 1;
     }
     nlohmann::ordered_json out;
@@ -50,7 +53,7 @@ int DecodeLinkCommand(const std::u16string& link) {
     out["content"] = decoded.contentLinkId;
     out["server"] = decoded.server;
     // Replace rather than throw on bytes that are not UTF-8: the tool reports, never crashes.
-    PrintLine(out.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+    kestrum::PrintLine(out.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
     return 0;
 }
 
@@ -79,7 +82,7 @@ int MintLinkCommand(const std::vector<std::string>& args) {
     link += kestrum::EncryptEnvelope(token, key.value()) + ":";
     link += kestrum::EncryptEnvelope(content, key.value()) + ":";
     link += kestrum::EncryptEnvelope(server, key.value());
-    PrintLine(link);
+    kestrum::PrintLine(link);
     return 0;
 }
 
@@ -106,8 +109,16 @@ int main(int argc, char** argv) {
         if (command == "mint-link") {
             return MintLinkCommand(std::vector<std::string>(args.begin() + 1, args.end()));
         }
+#if KESTRUM_TOOL_PROBE
+        if (command == "probe" && args.size() == 2) {
+            return kestrum::ProbeCommand(commandLine.argv[commandLine.argv.size() - 1]);
+        }
+        if (command == "resolve-link" && args.size() == 2) {
+            return kestrum::ResolveLinkCommand(commandLine.argv[commandLine.argv.size() - 1]);
+        }
+#endif
         if (command == "decode-diagnostic" && args.size() == 2) {
-            PrintLine(kestrum::DecodeDiagnosticCode(args[1]));
+            kestrum::PrintLine(kestrum::DecodeDiagnosticCode(args[1]));
             return 0;
         }
     } catch (const std::exception& error) {

@@ -1,0 +1,34 @@
+#include "link/fatal_error.h"
+
+#include <mutex>
+
+#include "app/debug_log.h"
+
+namespace kestrum {
+namespace {
+
+std::mutex presenterLock;
+std::function<void(const FatalError&)>& Presenter() {
+    static std::function<void(const FatalError&)> presenter;
+    return presenter;
+}
+
+}  // namespace
+
+void SetFatalErrorPresenter(std::function<void(const FatalError&)> presenter) {
+    const std::lock_guard<std::mutex> guard(presenterLock);
+    Presenter() = std::move(presenter);
+}
+
+void ShowFatalErrorDialog(const FatalError& error) {
+    std::function<void(const FatalError&)> presenter;
+    {
+        const std::lock_guard<std::mutex> guard(presenterLock);
+        presenter = Presenter();
+    }
+    DebugLog("Fatal error, diagnostic code: " + error.code);
+    if (presenter)
+        presenter(error);
+}
+
+}  // namespace kestrum

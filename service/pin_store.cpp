@@ -1,0 +1,60 @@
+#include "service/pin_store.h"
+
+#include <mutex>
+#include <shared_mutex>
+
+#include "app/platform_profile.h"
+#include "common/text_case.h"
+#include "common/text_encoding.h"
+
+namespace kestrum {
+namespace {
+
+std::shared_mutex storeLock;
+std::vector<PinEntry>& Store() {
+    static std::vector<PinEntry> store;
+    return store;
+}
+
+}  // namespace
+
+std::vector<PinEntry> DefaultPins() {
+    const nlohmann::json defaults = ProfileJson(ProfileItem::kDefaultPins);
+    PinEntry entry;
+    if (defaults.is_object()) {
+        entry.scope = Utf8ToUtf16(defaults.value("scope", std::string()));
+        if (const auto pins = defaults.find("pins"); pins != defaults.end() && pins->is_array()) {
+            for (const auto& pin : *pins) {
+                if (pin.is_string())
+                    entry.pins.push_back(pin.get<std::string>());
+            }
+        }
+    }
+    return {entry};
+}
+
+void ReplacePins(const std::vector<PinEntry>& entries) {
+    const std::unique_lock<std::shared_mutex> guard(storeLock);
+    Store() = entries;
+}
+
+std::optional<PinEntry> FindPins(const std::u16string& host) {
+    const std::u16string lowerHost = ToLowerCopy(host);
+    const std::shared_lock<std::shared_mutex> guard(storeLock);
+    const PinEntry* best = nullptr;
+    std::size_t bestLength = 0;
+    for (const PinEntry& entry : Store()) {
+        const std::u16string scope = ToLowerCopy(entry.scope);
+        if (scope == lowerHost)
+            return entry;
+        if (scope.size() > bestLength && EndsWith(lowerHost, u"." + scope)) {
+            best = &entry;
+            bestLength = scope.size();
+        }
+    }
+    if (best)
+        return *best;
+    return std::nullopt;
+}
+
+}  // namespace kestrum

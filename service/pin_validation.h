@@ -1,0 +1,34 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "service/server_chain.h"
+
+namespace kestrum {
+
+// A security product whose HTTPS inspection is tolerated: its inspection authority shows in
+// the issuer names of the chain, and one of its processes runs, signed by its maker.
+struct SecurityProductEntry {
+    std::u16string issuerFragment;             // lower case
+    std::vector<std::u16string> processNames;  // lower case executable names
+    std::u16string signerFragment;             // lower case
+};
+
+std::vector<SecurityProductEntry> SecurityProducts();
+
+// Whether the product of a row is running, as the platform can tell.
+bool IsSecurityProductRunning(const SecurityProductEntry& product);
+
+// True when the chain shows the inspection authority of a security product that is running.
+bool IsInspectionProductChain(const ServerChain& chain);
+
+// Whether a server's chain is acceptable for the host: hosts without pins are; otherwise a
+// pin must match the key of a chain element whose way down to the leaf is correctly signed
+// (a forged leaf that merely names a pinned authority as its issuer does not count), or the
+// inspection exception must hold. A mismatch on a host of the platform's own domain ends
+// the process through the fatal error dialog ("SSL_" + host).
+bool ValidateServerPins(const ServerChain& chain, const std::u16string& host);
+
+}  // namespace kestrum

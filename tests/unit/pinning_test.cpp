@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include "common/text_encoding.h"
+#include "link/fatal_error.h"
+#include "service/pin_store.h"
+#include "service/pin_validation.h"
+#include "service/pins_document.h"
+
+namespace kestrum {
+namespace {
+
+const std::string kPinA(43, 'A');
+const std::string kPinB(43, 'B');
+const std::string kPinC(43, 'C');
+
+// Restores the built-in pins and the presenter after each test.
+class Pinning : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SetFatalErrorPresenter(
+            [this](const FatalError& error) { fatalCodes.push_back(error.code); });
+    }
+    void TearDown() override {
+        SetFatalErrorPresenter(nullptr);
+        ReplacePins(DefaultPins());
+    }
+    std::vector<std::string> fatalCodes;
+};
+
+TEST_F(Pinning, FindPinsPrefersExactThenLongestDottedSuffix) {
+    ReplacePins({{u"example.test", {kPinA}},
+                 {u"api.example.test", {kPinB}},
+                 {u"Exact.Example.Test", {kPinC}},
+                 {u"api.example.test", {"second entry of the same scope"}}});
+    struct Case {
+        std::u16string host;
+        std::optional<std::string> firstPin;
+    };
+    const Case cases[] = {
+        {u"example.test", kPinA},
+        {u"EXAMPLE.TEST", kPinA},
+        {u"www.example.test", kPinA},
+        {u"v1.api.example.test", kPinB},  // the longer scope wins
+        {u"api.example.test", kPinB},     // exact, and the earlier entry of that scope
+        {u"exact.example.test", kPinC},   // exact beats a suffix match found earlier
+        {u"badexample.test", std::nullopt},
+        {u"other.test", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const auto entry = FindPins(c.host);
+        ASSERT_EQ(entry.has_value(), c.firstPin.has_value()) << Utf16ToUtf8(c.host);
+        if (entry) {
+            EXPECT_EQ(entry->pins.front(), *c.firstPin) << Utf16ToUtf8(c.host);
+        }
+    }
+}
+
+ServerChain Chain(std::vector<std::string> pins, std::vector<bool> signedByNext) {
+    ServerChain chain;
+    for (std::size_t i = 0; i < pins.size(); ++i) {
+        chain.push_back({pins[i], u"Issuer " + Utf8ToUtf16(std::to_string(i)),
+                         i < signedByNext.size() && signedByNext[i]});
+    }
+    return chain;
+}
+
+TEST_F(Pinning, AcceptsAChainWhoseSignedPathReachesAPin) {
+    ReplacePins({{u"pinned.test", {kPinB}}});
+    struct Case {
+        const char* name;
+        ServerChain chain;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"leaf pinned", Chain({kPinB, "x", "y"}, {false, false}), true},
+        {"intermediate pinned, leaf signed by it", Chain({"x", kPinB, "y"}, {true, false}), true},
+        {"root pinned, whole path signed", Chain({"x", "y", kPinB}, {true, true}), true},
+        // A leaf of the attacker's own that names the pinned intermediate as its issuer.
+        {"forged issuer", Chain({"attacker", kPinB}, {false}), false},
+        {"root pinned, break in the middle", Chain({"x", "y", kPinB}, {true, false}), false},
+        {"no pin in the chain", Chain({"x", "y"}, {true}), false},
+        {"empty chain", ServerChain{}, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ValidateServerPins(c.chain, u"pinned.test"), c.accepted) << c.name;
+    }
+    EXPECT_TRUE(fatalCodes.empty());  // not a host of the platform's domain
+}
+
+TEST_F(Pinning, UnpinnedHostsPassAndPlatformHostsEndInTheFatalDialog) {
+    ReplacePins({{u"localhost", {kPinA}}, {u"nopins.test", {}}});
+    EXPECT_TRUE(ValidateServerPins(Chain({"x"}, {}), u"elsewhere.test"));
+    EXPECT_TRUE(ValidateServerPins(Chain({"x"}, {}), u"nopins.test"));
+    EXPECT_TRUE(fatalCodes.empty());
+
+    EXPECT_FALSE(ValidateServerPins(Chain({"x"}, {}), u"localhost"));
+    EXPECT_EQ(fatalCodes, std::vector<std::string>{"SSL_localhost"});
+}
+
+TEST_F(Pinning, NoSecurityProductRunsHere) {
+    // The exception needs a signed, running product: a chain naming its authority is not
+    // enough on its own.
+    ServerChain chain = Chain({"x"}, {});
+    chain[0].issuerName = u"Avast Web/Mail Shield Root";
+    EXPECT_FALSE(IsInspectionProductChain(chain));
+    EXPECT_EQ(SecurityProducts().size(), 21u);
+}
+
+TEST(PinsDocument, ReadsEntriesAfterTheDefaults) {
+    const std::size_t defaults = DefaultPins().size();
+    struct Case {
+        const char* name;
+        std::string body;
+        std::optional<std::vector<PinEntry>> added;  // nothing: document refused
+    };
+    const std::string pinText = "sha256/" + kPinA;
+    const Case cases[] = {
+        {"prefixed and bare pins",
+         R"([{"scope":"a.test","pins":[")" + pinText + R"(",")" + kPinB + R"("]}])",
+         std::vector<PinEntry>{{u"a.test", {kPinA, kPinB}}}},
+        {"short texts stay as they are", R"([{"scope":"a.test","pins":["sha256/","abc"]}])",
+         std::vector<PinEntry>{{u"a.test", {"sha256/", "abc"}}}},
+        {"entry without string pins is dropped", R"([{"scope":"a.test","pins":[1,null]}])",
+         std::vector<PinEntry>{}},
+        {"entry without pins member is skipped", R"([{"scope":"a.test"},{"x":1},7])",
+         std::vector<PinEntry>{}},
+        {"an object is not a document", R"({"scope":"a.test","pins":["x"]})", std::nullopt},
+        {"not JSON", "<html>", std::nullopt},
+        {"scope not a text", R"([{"scope":5,"pins":["x"]}])", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const auto entries = ParsePinsDocument(c.body);
+        ASSERT_EQ(entries.has_value(), c.added.has_value()) << c.name;
+        if (!entries)
+            continue;
+        ASSERT_EQ(entries->size(), defaults + c.added->size()) << c.name;
+        for (std::size_t i = 0; i < c.added->size(); ++i) {
+            EXPECT_EQ((*entries)[defaults + i].scope, (*c.added)[i].scope) << c.name;
+            EXPECT_EQ((*entries)[defaults + i].pins, (*c.added)[i].pins) << c.name;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kestrum

@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include "app/platform_profile.h"
+#include "common/text_encoding.h"
+#include "service/content_data_request.h"
+#include "service/version_check.h"
+
+namespace kestrum {
+namespace {
+
+TEST(VersionAnswer, ComparesVersionsAsNumbers) {
+    struct Case {
+        std::string body;
+        bool update;
+        bool mandatory;
+        std::u16string link;
+    };
+    const Case cases[] = {
+        {R"({"version":4.12,"is_required":0,"link":"https://d.test/k.exe"})", true, false,
+         u"https://d.test/k.exe"},
+        {R"({"version":"4.9"})", true, false, u""},  // 4.9 > 4.11 as numbers
+        {R"({"version":4.100,"is_required":1})", false, false, u""},
+        {R"({"version":4.11,"is_required":1})", false, false, u""},
+        {R"({"version":"abc"})", false, false, u""},
+        {R"({"version":"  5.0 beta","is_required":"1"})", true, true, u""},
+        {R"({"version":"4.12.1","is_required":1.0})", true, true, u""},
+        {R"({"version":5,"is_required":true})", true, false, u""},
+        {R"({"version":5,"is_required":"true"})", true, false, u""},
+        {R"({"version":5,"is_required":2})", true, false, u""},
+        {R"({"version":5,"link":7})", true, false, u""},
+        {R"({"version":null})", false, false, u""},
+        {R"({"version":"1e999"})", false, false, u""},  // out of range counts as 0
+        {R"({"newest":9})", false, false, u""},
+        {R"([{"version":9}])", false, false, u""},
+        {"<html>500</html>", false, false, u""},
+        {"", false, false, u""},
+    };
+    for (const auto& c : cases) {
+        const VersionCheckResult result = ReadVersionAnswer(c.body, 4.11);
+        EXPECT_EQ(result.hasUpdate, c.update) << c.body;
+        EXPECT_EQ(result.mandatory, c.mandatory) << c.body;
+        EXPECT_EQ(result.downloadUrl, c.link) << c.body;
+    }
+}
+
+// Answers written with the profile's member names.
+std::string Answer(const std::string& dataMembers, const std::string& topMembers = "") {
+    const auto names = ProfileJson(ProfileItem::kContentMembers);
+    std::string body = "{\"" + names["data"].get<std::string>() + "\":{" + dataMembers + "}";
+    if (!topMembers.empty())
+        body += "," + topMembers;
+    return body + "}";
+}
+
+std::string Name(const char* role) {
+    return "\"" + ProfileJson(ProfileItem::kContentMembers)[role].get<std::string>() + "\"";
+}
+
+TEST(ContentAnswer, ReadsFieldsWithTheirDefaults) {
+    const std::string full =
+        Answer(Name("type") + ":\"pdf\"," + Name("url") + ":\"https://c.test/a.pdf\"," +
+                   Name("youtubeUrl") + ":\"https://youtu.be/x\"," + Name("numericId") + ":-7",
+               Name("watermark") + ":\"learner 9\"");
+    const auto content = ReadContentAnswer(full);
+    ASSERT_TRUE(content);
+    EXPECT_EQ(content->type, "pdf");
+    EXPECT_EQ(content->url, "https://c.test/a.pdf");
+    EXPECT_EQ(content->youtubeUrl, "https://youtu.be/x");
+    EXPECT_EQ(content->watermark, "learner 9");
+    EXPECT_EQ(content->numericId, -7);
+
+    struct Case {
+        const char* name;
+        std::string body;
+        bool ok;
+        std::string type;
+        std::string watermark;
+        std::int32_t numericId;
+    };
+    const Case cases[] = {
+        {"empty object", "{}", true, "video", "", 1},
+        {"empty array", "[]", true, "video", "", 1},
+        {"a bare number", "42", true, "video", "", 1},
+        {"nulls take defaults", Answer(Name("type") + ":null," + Name("numericId") + ":null"), true,
+         "video", "", 1},
+        {"watermark inside data is not seen", Answer(Name("watermark") + ":\"w\""), true, "video",
+         "", 1},
+        {"data as a string: the top level is read",
+         "{" + Name("data") + ":\"x\"," + Name("type") + ":\"pdf\"}", true, "pdf", "", 1},
+        {"fraction truncated", Answer(Name("numericId") + ":12.9"), true, "video", "", 12},
+        {"boolean number", Answer(Name("numericId") + ":true"), true, "video", "", 1},
+        {"type of the wrong kind", Answer(Name("type") + ":5"), false, "", "", 0},
+        {"number as text", Answer(Name("numericId") + ":\"5\""), false, "", "", 0},
+        {"not JSON", "<html>", false, "", "", 0},
+    };
+    for (const auto& c : cases) {
+        const auto read = ReadContentAnswer(c.body);
+        ASSERT_EQ(read.has_value(), c.ok) << c.name;
+        if (!read)
+            continue;
+        EXPECT_EQ(read->type, c.type) << c.name;
+        EXPECT_EQ(read->watermark, c.watermark) << c.name;
+        EXPECT_EQ(read->numericId, c.numericId) << c.name;
+    }
+}
+
+TEST(ContentAnswer, FindsTheServicesMessage) {
+    EXPECT_EQ(ReadServiceMessage(R"({"message":"Link expired"})"), "Link expired");
+    EXPECT_EQ(ReadServiceMessage(R"({"message":5})"), "");
+    EXPECT_EQ(ReadServiceMessage("<html>403</html>"), "");
+}
+
+TEST(ContentRequest, LinkValuesCannotAddFormFields) {
+    const std::string tokenField = ProfileMember(ProfileItem::kContentFormFields, "token");
+    const std::string contentField = ProfileMember(ProfileItem::kContentFormFields, "content");
+    EXPECT_EQ(ContentRequestBody("abc-1", "77"), tokenField + "abc-1" + contentField + "77");
+    EXPECT_EQ(ContentRequestBody("a&admin=1", "7=8+9"),
+              tokenField + "a%26admin%3d1" + contentField + "7%3d8%2b9");
+}
+
+}  // namespace
+}  // namespace kestrum

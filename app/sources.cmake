@@ -3,6 +3,7 @@ list(APPEND KESTRUM_PORTABLE_SOURCES
     app/instance_name.cpp
     app/link_argument.cpp
     app/platform_profile.cpp
+    app/shutdown.cpp
     app/windows_generation.cpp)
 list(APPEND KESTRUM_LINUX_SOURCES
     app/linux/command_line_linux.cpp)

@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "app/debug_log.h"
+#include "app/shutdown.h"
 
 namespace kestrum {
 namespace {

@@ -16,8 +16,9 @@ struct FatalError {
 // dialog), installed once at start-up by the shell; tools and tests install their own.
 void SetFatalErrorPresenter(std::function<void(const FatalError&)> presenter);
 
-// Hands the error to the installed presenter, which does not return in the player. Without a
-// presenter the error is only logged and the caller carries on with its failure result.
+// Runs the shutdown hook (once per process), then hands the error to the installed presenter,
+// which does not return in the player. Without a presenter the error is only logged and the
+// caller carries on with its failure result.
 void ShowFatalErrorDialog(const FatalError& error);
 
 }  // namespace kestrum

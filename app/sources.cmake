@@ -1,9 +1,11 @@
 list(APPEND KESTRUM_PORTABLE_SOURCES
     app/app_context.cpp
+    app/browser_host_slots.cpp
     app/instance_name.cpp
     app/link_argument.cpp
     app/platform_profile.cpp
     app/shutdown.cpp
+    app/startup_sequence.cpp
     app/windows_generation.cpp)
 list(APPEND KESTRUM_LINUX_SOURCES
     app/linux/command_line_linux.cpp)

@@ -5,6 +5,7 @@ list(APPEND KESTRUM_PORTABLE_SOURCES
     app/link_argument.cpp
     app/platform_profile.cpp
     app/shutdown.cpp
+    app/splash_layout.cpp
     app/startup_sequence.cpp
     app/windows_generation.cpp)
 list(APPEND KESTRUM_LINUX_SOURCES

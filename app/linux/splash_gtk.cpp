@@ -77,9 +77,9 @@ gboolean OnCloseTimer(gpointer) {
     return G_SOURCE_REMOVE;
 }
 
-// Lets the window be mapped and painted once. The start-up blocks the thread right after,
-// so waiting for pending events alone is not enough: the map and expose events are still
-// on their way from the X server, and the frame clock paints a moment later.
+// Lets the window be mapped and painted once: the start-up blocks the thread right after.
+// Handling the events already pending is not always enough: under a window manager the map
+// and expose events may still be on their way, and the frame clock paints a moment later.
 void WaitForFirstFrame(GdkDisplay* display) {
     gdk_display_sync(display);
     const gint64 deadline = g_get_monotonic_time() + kFirstFrameWaitUs;

@@ -22,6 +22,7 @@ void SetFatalErrorPresenter(std::function<void(const FatalError&)> presenter) {
 }
 
 void ShowFatalErrorDialog(const FatalError& error) {
+    RunShutdownHookOnce();
     std::function<void(const FatalError&)> presenter;
     {
         const std::lock_guard<std::mutex> guard(presenterLock);

@@ -1,0 +1,169 @@
+#include "app/linux/linux_startup_platform.h"
+
+#include <gtk/gtk.h>
+#include <unistd.h>
+
+#include "app/app_context.h"
+#include "app/browser_host_slots.h"
+#include "app/debug_log.h"
+#include "app/linux/browser_runtime_linux.h"
+#include "app/linux/instance_lock_linux.h"
+#include "app/linux/shell_windows_gtk.h"
+#include "app/linux/splash_gtk.h"
+#include "app/linux/url_scheme_linux.h"
+#include "app/shutdown.h"
+#include "common/text_encoding.h"
+#include "link/diagnostic_code.h"
+#include "link/fatal_error_presenter.h"
+#include "link/scheme_args.h"
+#include "service/device_identity.h"
+#include "service/dynamic_pins.h"
+#include "service/pin_store.h"
+#include "service/platform_link_services.h"
+
+namespace kestrum {
+
+void LinuxStartupPlatform::InitializeThread() {
+    RecordMainThread();
+    display_ = gtk_init_check(&argc_, &argv_);
+    InstallFatalErrorPresenter();
+}
+
+StartupPlatform::InstanceResult LinuxStartupPlatform::AcquireInstance(const std::u16string& name) {
+    return AcquireInstanceGuard(name);
+}
+
+void LinuxStartupPlatform::ReleaseInstance() {
+    ReleaseInstanceGuard();
+}
+
+bool LinuxStartupPlatform::ShowSplash() {
+    return kestrum::ShowSplash(700, 450);
+}
+
+void LinuxStartupPlatform::CloseSplash() {
+    kestrum::CloseSplash();
+}
+
+void LinuxStartupPlatform::PumpPendingMessages() {
+    if (!display_)
+        return;
+    while (gtk_events_pending())
+        gtk_main_iteration();
+}
+
+std::u16string LinuxStartupPlatform::DeviceId() {
+    return GetDeviceId();
+}
+
+bool LinuxStartupPlatform::EnsureBrowserRuntime() {
+    return kestrum::EnsureBrowserRuntime();
+}
+
+void LinuxStartupPlatform::InstallDefaultPins() {
+    ReplacePins(DefaultPins());
+}
+
+bool LinuxStartupPlatform::LoadDynamicPins() {
+    return kestrum::LoadDynamicPins();
+}
+
+VersionCheckResult LinuxStartupPlatform::CheckAppVersion(double currentVersion,
+                                                         const std::u16string& server) {
+    return kestrum::CheckAppVersion(currentVersion, server);
+}
+
+MessageAnswer LinuxStartupPlatform::ShowMessageBox(const MessageBoxRequest& request) {
+    return kestrum::ShowMessageBox(request);
+}
+
+void LinuxStartupPlatform::OpenAddress(const std::u16string& address) {
+    const std::string uri = Utf16ToUtf8(address);
+    GError* error = nullptr;
+    if (!g_app_info_launch_default_for_uri(uri.c_str(), nullptr, &error)) {
+        DebugLog(std::string("Opening the address failed: ") + (error ? error->message : "?"));
+        g_clear_error(&error);
+        // Desktops without a GIO handler still have xdg-open.
+        const gchar* command[] = {"xdg-open", uri.c_str(), nullptr};
+        g_spawn_async(nullptr, const_cast<gchar**>(command), nullptr, G_SPAWN_SEARCH_PATH, nullptr,
+                      nullptr, nullptr, nullptr);
+    }
+}
+
+std::u16string LinuxStartupPlatform::ExecutablePath() {
+    char path[4096];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0)
+        return Utf8ToUtf16(argc_ > 0 ? argv_[0] : "");
+    return Utf8ToUtf16(std::string(path, static_cast<std::size_t>(length)));
+}
+
+void LinuxStartupPlatform::RegisterUrlScheme(const std::u16string& scheme,
+                                             const std::u16string& description,
+                                             const std::u16string& executablePath) {
+    kestrum::RegisterUrlScheme(scheme, description, executablePath);
+}
+
+CommandLine LinuxStartupPlatform::ReadCommandLine() {
+    return kestrum::ReadCommandLine(argc_, argv_);
+}
+
+bool LinuxStartupPlatform::ParseSchemeArgs(const std::u16string& linkArgument,
+                                           std::string& errorText) {
+    return kestrum::ParseSchemeArgs(linkArgument, errorText, TheAppContext(),
+                                    PlatformLinkServices());
+}
+
+std::string LinuxStartupPlatform::BuildDiagnosticCode(const std::string& reason) {
+    return kestrum::BuildDiagnosticCode(reason, GetDeviceId);
+}
+
+void LinuxStartupPlatform::ShowFatalErrorDialog(const FatalError& error) {
+    kestrum::ShowFatalErrorDialog(error);
+}
+
+bool LinuxStartupPlatform::CreateInitScreen() {
+    // The start window's browser comes with the browser host; until then the window waits.
+    return display_ && CreateStartWindow() != nullptr;
+}
+
+bool LinuxStartupPlatform::StartHostExists() {
+    return TheBrowserHosts().startHost != nullptr;
+}
+
+bool LinuxStartupPlatform::CreateMainWindow() {
+    return display_ && kestrum::CreateMainWindow() != nullptr;
+}
+
+bool LinuxStartupPlatform::CreatePlayerWindow(bool haveMainWindow) {
+    // The content browser is put into the window by the browser host; a missing window
+    // cannot take it.
+    if (!haveMainWindow)
+        return false;
+    kestrum::CloseSplash();
+    return true;
+}
+
+int LinuxStartupPlatform::RunMessageLoop() {
+    if (ShellWindow())
+        gtk_main();
+    return 0;
+}
+
+void LinuxStartupPlatform::InstallShutdownHook() {
+    SetShutdownHook([] { CloseBrowserHostsFromAnyThread(7000); });
+}
+
+void LinuxStartupPlatform::RemoveShutdownHook() {
+    SetShutdownHook(nullptr);
+}
+
+void LinuxStartupPlatform::CloseBrowserHosts() {
+    kestrum::CloseBrowserHosts();
+}
+
+void LinuxStartupPlatform::Log(std::string_view line) {
+    DebugLog(line);
+}
+
+}  // namespace kestrum

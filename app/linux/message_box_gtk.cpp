@@ -1,0 +1,97 @@
+#include <gtk/gtk.h>
+
+#include <cstdio>
+
+#include "app/message_box.h"
+#include "common/text_encoding.h"
+
+namespace kestrum {
+namespace {
+
+GtkMessageType TypeOf(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::kWarning:
+            return GTK_MESSAGE_WARNING;
+        case MessageIcon::kError:
+            return GTK_MESSAGE_ERROR;
+        case MessageIcon::kInformation:
+            break;
+    }
+    return GTK_MESSAGE_INFO;
+}
+
+GtkButtonsType ButtonsOf(MessageButtons buttons) {
+    switch (buttons) {
+        case MessageButtons::kOkCancel:
+            return GTK_BUTTONS_OK_CANCEL;
+        case MessageButtons::kYesNo:
+            return GTK_BUTTONS_YES_NO;
+        case MessageButtons::kOk:
+            break;
+    }
+    return GTK_BUTTONS_OK;
+}
+
+// Closing the box without a button counts as its "no" answer.
+MessageAnswer AnswerOf(int response, MessageButtons buttons) {
+    switch (response) {
+        case GTK_RESPONSE_OK:
+            return MessageAnswer::kOk;
+        case GTK_RESPONSE_YES:
+            return MessageAnswer::kYes;
+        case GTK_RESPONSE_NO:
+            return MessageAnswer::kNo;
+        case GTK_RESPONSE_CANCEL:
+            return MessageAnswer::kCancel;
+        default:
+            break;
+    }
+    switch (buttons) {
+        case MessageButtons::kOkCancel:
+            return MessageAnswer::kCancel;
+        case MessageButtons::kYesNo:
+            return MessageAnswer::kNo;
+        case MessageButtons::kOk:
+            break;
+    }
+    return MessageAnswer::kOk;
+}
+
+}  // namespace
+
+MessageAnswer ShowMessageBox(const MessageBoxRequest& request) {
+    const std::string text = Utf16ToUtf8(request.text);
+    const std::string caption = Utf16ToUtf8(request.caption);
+    if (!gtk_init_check(nullptr, nullptr)) {
+        // No display: the learner cannot be asked; the text still reaches the log.
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+        return AnswerOf(GTK_RESPONSE_NONE, request.buttons);
+    }
+    GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, TypeOf(request.icon),
+                                               ButtonsOf(request.buttons), "%s", text.c_str());
+    gtk_window_set_title(GTK_WINDOW(dialog), caption.c_str());
+    gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+    gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
+    gtk_window_set_urgency_hint(GTK_WINDOW(dialog), TRUE);
+    if (request.rightToLeft) {
+        gtk_widget_set_direction(dialog, GTK_TEXT_DIR_RTL);
+        GtkWidget* area = gtk_message_dialog_get_message_area(GTK_MESSAGE_DIALOG(dialog));
+        GList* children = gtk_container_get_children(GTK_CONTAINER(area));
+        for (GList* child = children; child; child = child->next) {
+            gtk_widget_set_direction(GTK_WIDGET(child->data), GTK_TEXT_DIR_RTL);
+            if (GTK_IS_LABEL(child->data)) {
+                gtk_label_set_xalign(GTK_LABEL(child->data), 1.0f);
+                gtk_label_set_justify(GTK_LABEL(child->data), GTK_JUSTIFY_RIGHT);
+            }
+        }
+        g_list_free(children);
+    }
+    gtk_window_present(GTK_WINDOW(dialog));
+    const int response = gtk_dialog_run(GTK_DIALOG(dialog));
+    gtk_widget_destroy(dialog);
+    while (gtk_events_pending())
+        gtk_main_iteration();
+    return AnswerOf(response, request.buttons);
+}
+
+}  // namespace kestrum

@@ -1,0 +1,117 @@
+#include "app/linux/shell_windows_gtk.h"
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "app/app_context.h"
+#include "app/browser_host_slots.h"
+#include "common/text_encoding.h"
+#include "resources/resources.h"
+
+namespace kestrum {
+namespace {
+
+GtkWidget* shellWindow = nullptr;
+std::thread::id mainThread;
+
+constexpr char kWaitingText[] = "جاري التحميل... Loading...";
+
+void SetIcon(GtkWindow* window) {
+    const std::string_view png = IconPng();
+    GInputStream* stream =
+        g_memory_input_stream_new_from_data(png.data(), static_cast<gssize>(png.size()), nullptr);
+    if (GdkPixbuf* icon = gdk_pixbuf_new_from_stream(stream, nullptr, nullptr)) {
+        gtk_window_set_icon(window, icon);
+        g_object_unref(icon);
+    }
+    g_object_unref(stream);
+}
+
+void OnDestroy(GtkWidget* widget, gpointer) {
+    if (widget == shellWindow)
+        shellWindow = nullptr;
+    CloseBrowserHosts();
+    gtk_main_quit();
+}
+
+GtkWidget* CreateShellWindow(const std::string& title, const char* name) {
+    GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    if (!window)
+        return nullptr;
+    gtk_widget_set_name(window, name);
+    gtk_window_set_title(GTK_WINDOW(window), title.c_str());
+    gtk_window_set_default_size(GTK_WINDOW(window), 1280, 720);
+    SetIcon(GTK_WINDOW(window));
+
+    GtkCssProvider* style = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(
+        style, "window { background-color: #000000; } label { color: #ffffff; font-size: 20px; }",
+        -1, nullptr);
+    gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(style),
+                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_object_unref(style);
+
+    GtkWidget* waiting = gtk_label_new(kWaitingText);
+    gtk_container_add(GTK_CONTAINER(window), waiting);
+    g_signal_connect(window, "destroy", G_CALLBACK(OnDestroy), nullptr);
+    gtk_widget_show_all(window);
+    shellWindow = window;
+    return window;
+}
+
+struct Completion {
+    std::mutex lock;
+    std::condition_variable changed;
+    bool done = false;
+};
+
+}  // namespace
+
+GtkWidget* CreateMainWindow() {
+    return CreateShellWindow(
+        Utf16ToUtf8(AppContext::productName) + " V " + Utf16ToUtf8(AppContext::versionText),
+        "KestrumWindow");
+}
+
+GtkWidget* CreateStartWindow() {
+    return CreateShellWindow(Utf16ToUtf8(AppContext::productName), "MolvaneInitWindow");
+}
+
+GtkWidget* ShellWindow() {
+    return shellWindow;
+}
+
+void RecordMainThread() {
+    mainThread = std::this_thread::get_id();
+}
+
+void CloseBrowserHostsFromAnyThread(unsigned limitMs) {
+    if (std::this_thread::get_id() == mainThread) {
+        CloseBrowserHosts();
+        return;
+    }
+    if (!shellWindow)
+        return;
+    // The main loop runs the close; a hung main thread holds this one for the limit only.
+    auto completion = std::make_shared<Completion>();
+    g_main_context_invoke(
+        nullptr,
+        [](gpointer data) -> gboolean {
+            std::unique_ptr<std::shared_ptr<Completion>> owned(
+                static_cast<std::shared_ptr<Completion>*>(data));
+            CloseBrowserHosts();
+            const std::lock_guard<std::mutex> guard((*owned)->lock);
+            (*owned)->done = true;
+            (*owned)->changed.notify_all();
+            return G_SOURCE_REMOVE;
+        },
+        new std::shared_ptr<Completion>(completion));
+    std::unique_lock<std::mutex> guard(completion->lock);
+    completion->changed.wait_for(guard, std::chrono::milliseconds(limitMs),
+                                 [&] { return completion->done; });
+}
+
+}  // namespace kestrum

@@ -22,6 +22,11 @@ wine_session_start() {
     "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
     # Report Windows 10, as the machines we ship to do.
     "$WINE64" winecfg /v win10 </dev/null >/dev/null 2>&1
+    # On a prefix made in this session the RPC service never starts (each first COM use
+    # of a program then waits 10 s for it); one restart of the server settles the prefix.
+    "$WINESERVER64" -k >/dev/null 2>&1 || true
+    "$WINESERVER64" -p </dev/null >/dev/null 2>&1
+    "$WINE64" wineboot </dev/null >/dev/null 2>&1
 }
 
 wine_session_stop() {

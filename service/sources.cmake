@@ -22,5 +22,6 @@ list(APPEND KESTRUM_LINUX_LIBRARIES CURL::libcurl OpenSSL::SSL)
 # Sub-lists of the service subsystem, each kept by its own part of the code.
 include(service/device_identity.cmake OPTIONAL)
 list(APPEND KESTRUM_WIN32_SOURCES
-    service/win32/security_products_win32.cpp)
-list(APPEND KESTRUM_WIN32_LIBRARIES wintrust crypt32)
+    service/win32/security_products_win32.cpp
+    service/win32/winhttp_transport.cpp)
+list(APPEND KESTRUM_WIN32_LIBRARIES wintrust winhttp crypt32 bcrypt)

@@ -26,8 +26,11 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build/sanitize --output-on-failure -j"$jobs" --timeout 300
 
 echo "== Windows cross build, tests under Wine"
+# The integration tests under Wine talk to the natively built stand-in service.
 cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-w64.cmake \
-      -DCMAKE_BUILD_TYPE=Release >/dev/null
+      -DCMAKE_BUILD_TYPE=Release \
+      -DKESTRUM_NATIVE_PLATFORM_SERVICE="$root/build/native/tools/kestrum_platform/kestrum-platform" \
+      >/dev/null
 cmake --build build/win -j"$jobs"
 source scripts/wine-session.sh
 wine_session_start "$root/build/win/wineprefix"

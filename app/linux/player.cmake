@@ -18,3 +18,11 @@ kestrum_warnings(kestrum_shell_linux)
 add_executable(kestrum app/linux/main_linux.cpp)
 target_link_libraries(kestrum PRIVATE kestrum_shell_linux kestrum_debug_log)
 kestrum_warnings(kestrum)
+
+if(KESTRUM_BUILD_TESTS)
+    add_test(NAME gui.player_shell
+             COMMAND timeout 170 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp"
+                     bash ${PROJECT_SOURCE_DIR}/tests/gui/player_shell_test.sh
+                     $<TARGET_FILE:kestrum> $<TARGET_FILE:kestrum-tool>)
+    set_tests_properties(gui.player_shell PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)
+endif()

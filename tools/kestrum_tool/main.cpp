@@ -21,10 +21,8 @@
 #include "link/scheme_args.h"
 #include "tools/kestrum_tool/tool_output.h"
 #include "tools/kestrum_tool/tool_trace.h"
-#if KESTRUM_TOOL_PROBE
 #include "tools/kestrum_tool/probe_command.h"
 #include "tools/kestrum_tool/resolve_command.h"
-#endif
 
 namespace {
 
@@ -109,14 +107,12 @@ int main(int argc, char** argv) {
         if (command == "mint-link") {
             return MintLinkCommand(std::vector<std::string>(args.begin() + 1, args.end()));
         }
-#if KESTRUM_TOOL_PROBE
         if (command == "probe" && args.size() == 2) {
             return kestrum::ProbeCommand(commandLine.argv[commandLine.argv.size() - 1]);
         }
         if (command == "resolve-link" && args.size() == 2) {
             return kestrum::ResolveLinkCommand(commandLine.argv[commandLine.argv.size() - 1]);
         }
-#endif
         if (command == "decode-diagnostic" && args.size() == 2) {
             kestrum::PrintLine(kestrum::DecodeDiagnosticCode(args[1]));
             return 0;

@@ -7,7 +7,7 @@
 namespace kestrum {
 namespace {
 
-int HexValue(char c) {
+int HexDigitValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
     if (c >= 'a' && c <= 'f')
@@ -33,8 +33,8 @@ std::optional<int> ReadHexPair(std::string_view pair) {
     }
     int value = 0;
     std::size_t digits = 0;
-    for (; i < pair.size() && HexValue(pair[i]) >= 0; ++i, ++digits) {
-        value = value * 16 + HexValue(pair[i]);
+    for (; i < pair.size() && HexDigitValue(pair[i]) >= 0; ++i, ++digits) {
+        value = value * 16 + HexDigitValue(pair[i]);
     }
     if (digits == 0)
         return std::nullopt;
@@ -42,6 +42,16 @@ std::optional<int> ReadHexPair(std::string_view pair) {
 }
 
 }  // namespace
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
 
 std::u16string UrlDecode(std::u16string_view text) {
     const std::string bytes = Utf16ToUtf8(text);

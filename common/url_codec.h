@@ -15,4 +15,7 @@ std::u16string UrlDecode(std::u16string_view text);
 // other byte becomes "%" and two lower-case hexadecimal digits.
 std::u16string UrlEncode(std::u16string_view text);
 
+// The value of one hexadecimal digit, or -1 for any other character.
+int HexDigitValue(char c);
+
 }  // namespace kestrum

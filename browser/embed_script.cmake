@@ -1,0 +1,34 @@
+# Script mode: writes a C++ source that defines `std::string_view <FUNCTION>()` in
+# namespace kestrum returning the UTF-8 text of the page script INPUT.
+#   cmake -DINPUT=... -DOUTPUT=... -DFUNCTION=... -P embed_script.cmake
+file(READ "${INPUT}" hex HEX)
+string(LENGTH "${hex}" hex_length)
+math(EXPR size "${hex_length} / 2")
+if(size EQUAL 0)
+    message(FATAL_ERROR "${INPUT} is empty")
+endif()
+# Bytes rather than a string literal: no quoting or raw-string delimiter can break it.
+string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+string(REGEX REPLACE "((0x..,){24})" "\\1\n    " bytes "${bytes}")
+get_filename_component(name "${INPUT}" NAME)
+file(WRITE "${OUTPUT}.tmp"
+"// Generated from ${name} by browser/embed_script.cmake; do not edit.
+#include <string_view>
+
+#include \"browser/embedded_scripts.h\"
+
+namespace kestrum {
+namespace {
+constexpr unsigned char kBytes[${size}] = {
+    ${bytes}
+};
+}  // namespace
+
+std::string_view ${FUNCTION}() {
+    return {reinterpret_cast<const char*>(kBytes), sizeof kBytes};
+}
+
+}  // namespace kestrum
+")
+file(COPY_FILE "${OUTPUT}.tmp" "${OUTPUT}" ONLY_IF_DIFFERENT)
+file(REMOVE "${OUTPUT}.tmp")

@@ -6,7 +6,7 @@ set -euo pipefail
 what=${1:-test}
 
 build_packages=(cmake make g++ pkg-config nlohmann-json3-dev libssl-dev libcurl4-openssl-dev
-                libcpp-httplib-dev libgtk-3-dev libcairo2-dev libpango1.0-dev
+                libcups2-dev libcpp-httplib-dev libgtk-3-dev libcairo2-dev libpango1.0-dev
                 libwebkit2gtk-4.1-dev fonts-dejavu-core xdg-utils)
 test_packages=(googletest libgtest-dev libbenchmark-dev x11-utils fonts-noto-color-emoji
                xdotool xclip g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine fonts-wine

@@ -1,8 +1,8 @@
 #include "service/device_identity.h"
 
 #include <atomic>
-#include <exception>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <utility>
 
@@ -19,8 +19,10 @@ constexpr std::u16string_view kUnknownDevice = u"Unknown";
 constexpr std::chrono::milliseconds kPollInterval{10};
 
 // The result of a query the caller may already have given up on. The worker writes the
-// other fields before it sets `done`; the caller reads them only after seeing `done`.
+// result fields before it sets `done`; the caller reads them only after seeing `done`.
 struct QueryState {
+    std::mutex handOver;  // held by the caller until `worker` holds the thread
+    std::thread worker;
     std::u16string text;
     bool failed = false;
     Clock::time_point completedAt;
@@ -62,8 +64,15 @@ ProcessorQueryResult QueryProcessorIdWithTimeout(std::chrono::milliseconds limit
     const Clock::time_point deadline = Clock::now() + limit;
 
     // The worker owns its copy of the query and a share of the state, so it may outlive
-    // this call safely.
-    auto worker = [state, query = std::move(query)] {
+    // this call safely. It detaches itself before anything else: a thread detached by its
+    // creator after it has finished can, with the MinGW threads library, have its thread
+    // record handed to a new thread while it is still exiting, which then runs another
+    // thread's function or none.
+    auto work = [state, query = std::move(query)] {
+        {
+            std::lock_guard<std::mutex> lock(state->handOver);
+            state->worker.detach();
+        }
         try {
             state->text = query();
         } catch (const ProcessorQueryTimeout&) {
@@ -74,10 +83,13 @@ ProcessorQueryResult QueryProcessorIdWithTimeout(std::chrono::milliseconds limit
         state->completedAt = Clock::now();
         state->done.store(true, std::memory_order_release);
     };
-    try {
-        std::thread(std::move(worker)).detach();
-    } catch (...) {
-        return timedOut;
+    {
+        std::lock_guard<std::mutex> lock(state->handOver);
+        try {
+            state->worker = std::thread(std::move(work));
+        } catch (...) {
+            return timedOut;
+        }
     }
 
     while (!state->done.load(std::memory_order_acquire)) {

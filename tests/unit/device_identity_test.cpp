@@ -2,15 +2,16 @@
 
 #include <atomic>
 #include <chrono>
-#include <latch>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <optional>
-#include <semaphore>
 #include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "common/text_encoding.h"
 #include "service/device_identity.h"
 
 namespace kestrum {
@@ -26,30 +27,63 @@ using Clock = std::chrono::steady_clock;
 class HeldQuery {
   public:
     std::function<std::u16string()> Query(std::u16string answer) {
-        auto gone = std::make_shared<Gone>(released_);
-        return [this, gone, answer = std::move(answer)] {
+        auto gone = std::make_shared<Gone>(hold_);
+        return [hold = hold_, gone, answer = std::move(answer)] {
+            std::unique_lock<std::mutex> lock(hold->mutex);
             // The safety limit only keeps a faulty caller that waits for the worker from
             // hanging the test; it then sees the answer and fails.
-            answered_ = answer_.try_acquire_for(30s);
+            hold->answered = hold->changed.wait_for(lock, 30s, [&] { return hold->answerAllowed; });
             return answer;
         };
     }
-    void Release() { answer_.release(); }
+    void Release() {
+        std::lock_guard<std::mutex> lock(hold_->mutex);
+        hold_->answerAllowed = true;
+        hold_->changed.notify_all();
+    }
     bool Finished() {
-        released_->wait();
-        return answered_;
+        std::unique_lock<std::mutex> lock(hold_->mutex);
+        hold_->changed.wait(lock, [&] { return hold_->queryGone; });
+        return hold_->answered;
     }
 
   private:
+    struct Hold {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool answerAllowed = false;
+        bool answered = false;
+        bool queryGone = false;
+    };
     struct Gone {
-        explicit Gone(std::shared_ptr<std::latch> latch) : latch_(std::move(latch)) {}
-        ~Gone() { latch_->count_down(); }
-        std::shared_ptr<std::latch> latch_;
+        explicit Gone(std::shared_ptr<Hold> hold) : hold_(std::move(hold)) {}
+        ~Gone() {
+            std::lock_guard<std::mutex> lock(hold_->mutex);
+            hold_->queryGone = true;
+            hold_->changed.notify_all();
+        }
+        std::shared_ptr<Hold> hold_;
     };
 
-    std::binary_semaphore answer_{0};
-    std::atomic<bool> answered_{false};
-    std::shared_ptr<std::latch> released_ = std::make_shared<std::latch>(1);
+    std::shared_ptr<Hold> hold_ = std::make_shared<Hold>();
+};
+
+// Lets a number of threads go on together.
+class StartLine {
+  public:
+    explicit StartLine(int threads) : waiting_(threads) {}
+    void ArriveAndWait() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (--waiting_ == 0)
+            allThere_.notify_all();
+        else
+            allThere_.wait(lock, [this] { return waiting_ == 0; });
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable allThere_;
+    int waiting_;
 };
 
 std::function<std::u16string()> Answer(std::u16string text) {
@@ -83,6 +117,18 @@ TEST(ProcessorQuery, QueryThatFinishesInTime) {
             QueryProcessorIdWithTimeout(kProcessorQueryLimit, c.query);
         EXPECT_EQ(result.text, c.text) << c.name;
         EXPECT_EQ(result.timedOut, c.timedOut) << c.name;
+    }
+}
+
+TEST(ProcessorQuery, ManyShortQueriesInARowEachGetTheirOwnAnswer) {
+    // Each call leaves a worker that ends on its own; a thread library that recycles the
+    // records of ended threads must not mix them up with the next ones.
+    for (int i = 0; i < 200; ++i) {
+        const std::u16string answer = u"answer " + WidenBytes(std::to_string(i));
+        const ProcessorQueryResult result =
+            QueryProcessorIdWithTimeout(kProcessorQueryLimit, Answer(answer));
+        ASSERT_EQ(result.text, answer);
+        ASSERT_FALSE(result.timedOut);
     }
 }
 
@@ -223,12 +269,12 @@ TEST(DeviceIdentityOnce, ConcurrentFirstCallersShareOneComputation) {
     DeviceIdentityOnce once(queries);
 
     constexpr int kCallers = 4;
-    std::latch ready(kCallers);
+    StartLine ready(kCallers);
     std::vector<DeviceIdentity> seen(kCallers);
     std::vector<std::thread> callers;
     for (int i = 0; i < kCallers; ++i) {
         callers.emplace_back([&, i] {
-            ready.arrive_and_wait();
+            ready.ArriveAndWait();
             seen[i].deviceId = once.Get().deviceId;
             seen[i].description = once.Get().description;
         });

@@ -22,9 +22,10 @@ while(_browser_scripts)
         OUTPUT ${_source}
         COMMAND ${CMAKE_COMMAND} -DINPUT=${CMAKE_CURRENT_LIST_DIR}/scripts/${_script}
                 -DOUTPUT=${_source} -DFUNCTION=${_function}
-                -P ${CMAKE_CURRENT_LIST_DIR}/embed_script.cmake
+                -DHEADER=browser/embedded_scripts.h
+                -P ${PROJECT_SOURCE_DIR}/cmake/EmbedFile.cmake
         DEPENDS ${CMAKE_CURRENT_LIST_DIR}/scripts/${_script}
-                ${CMAKE_CURRENT_LIST_DIR}/embed_script.cmake
+                ${PROJECT_SOURCE_DIR}/cmake/EmbedFile.cmake
         COMMENT "Embedding page script ${_script}"
         VERBATIM)
     list(APPEND KESTRUM_PORTABLE_SOURCES ${_source})

@@ -1,5 +1,7 @@
-# Script mode: writes a C++ source that defines `std::string_view <FUNCTION>()` returning the
-# bytes of INPUT.  cmake -DINPUT=... -DOUTPUT=... -DFUNCTION=... -P embed_file.cmake
+# Script mode: writes a C++ source that defines `std::string_view <FUNCTION>()` in namespace
+# kestrum, returning the bytes of INPUT; HEADER is the header that declares the function.
+#   cmake -DINPUT=... -DOUTPUT=... -DFUNCTION=... -DHEADER=... -P EmbedFile.cmake
+# Bytes rather than a string literal: no quoting or raw-string delimiter can break them.
 file(READ "${INPUT}" hex HEX)
 string(LENGTH "${hex}" hex_length)
 math(EXPR size "${hex_length} / 2")
@@ -11,10 +13,10 @@ string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
 string(REGEX REPLACE "((0x..,){24})" "\\1\n    " bytes "${bytes}")
 get_filename_component(name "${INPUT}" NAME)
 file(WRITE "${OUTPUT}.tmp"
-"// Generated from ${name} by resources/embed_file.cmake; do not edit.
+"// Generated from ${name} by cmake/EmbedFile.cmake; do not edit.
 #include <string_view>
 
-#include \"resources/resources.h\"
+#include \"${HEADER}\"
 
 namespace kestrum {
 namespace {

@@ -12,7 +12,6 @@
 namespace kestrum {
 namespace {
 
-constexpr WORD kDefaultPrinterOrdinal = 203;
 constexpr DWORD kDefaultNameCapacity = 256;
 
 std::u16string WideText(const wchar_t* text) {
@@ -21,13 +20,9 @@ std::u16string WideText(const wchar_t* text) {
 }
 
 std::u16string DefaultPrinterName() {
-    const DefaultPrinterQuery query = FindDefaultPrinterQuery();
-    if (query == nullptr) {
-        return {};
-    }
     wchar_t buffer[kDefaultNameCapacity] = {};
     DWORD characters = kDefaultNameCapacity;
-    if (!query(buffer, &characters)) {
+    if (!KestrumSpoolerDefaultPrinter(buffer, &characters)) {
         return {};
     }
     buffer[kDefaultNameCapacity - 1] = L'\0';
@@ -58,18 +53,6 @@ std::vector<std::u16string> EnumeratedPrinterNames() {
 }
 
 }  // namespace
-
-DefaultPrinterQuery FindDefaultPrinterQuery() {
-    HMODULE spooler = GetModuleHandleW(L"winspool.drv");
-    if (spooler == nullptr) {
-        spooler = LoadLibraryW(L"winspool.drv");  // stays loaded for the process
-    }
-    if (spooler == nullptr) {
-        return nullptr;
-    }
-    return reinterpret_cast<DefaultPrinterQuery>(
-        reinterpret_cast<void*>(GetProcAddress(spooler, MAKEINTRESOURCEA(kDefaultPrinterOrdinal))));
-}
 
 SpoolerPrinters QuerySpoolerPrinters() {
     SpoolerPrinters spooler;

@@ -2,11 +2,9 @@
 
 #include <windows.h>
 
-namespace kestrum {
-
-// The spooler's default-printer query (GetDefaultPrinterW), which the player takes from
-// winspool.drv by its ordinal 203 rather than by name. Null when it cannot be found.
-using DefaultPrinterQuery = BOOL(WINAPI*)(LPWSTR buffer, LPDWORD characters);
-DefaultPrinterQuery FindDefaultPrinterQuery();
-
-}  // namespace kestrum
+// The spooler's default-printer query (GetDefaultPrinterW), which the player imports from
+// WINSPOOL.DRV by its ordinal 203 rather than by name (winspool_ordinal.def). Fills `buffer`
+// with the default printer's name and `characters` with its length and terminator; FALSE when
+// there is no default or the buffer is too small.
+extern "C" __declspec(dllimport) BOOL WINAPI
+    KestrumSpoolerDefaultPrinter(LPWSTR buffer, LPDWORD characters);

@@ -13,6 +13,7 @@ list(APPEND KESTRUM_LINUX_SOURCES
 list(APPEND KESTRUM_WIN32_SOURCES
     app/win32/command_line_win32.cpp
     app/win32/instance_guard_win32.cpp
+    app/win32/known_paths_win32.cpp
     app/win32/url_scheme_win32.cpp
     app/win32/windows_version_win32.cpp)
 list(APPEND KESTRUM_WIN32_LIBRARIES shell32)

@@ -9,6 +9,8 @@
 #   private-cupsd.sh remove DIR NAME
 #   private-cupsd.sh stop DIR               stops the scheduler started on DIR
 set -euo pipefail
+# cupsd, lpadmin, cupsenable and cupsaccept live in sbin, which users' PATHs often lack.
+export PATH=/usr/sbin:/sbin:$PATH
 
 usage() {
     echo "usage: $0 start DIR | add DIR NAME [default] | remove DIR NAME | stop DIR" >&2
@@ -161,15 +163,14 @@ start() {
 add() {
     local name=$1 make_default=${2:-}
     [ -n "$name" ] || usage
+    [ -z "$make_default" ] || [ "$make_default" = default ] || usage
     running_pid >/dev/null || { echo "private-cupsd: not running on $dir" >&2; exit 1; }
     # No model: a raw queue, so the job's bytes reach DIR/out/NAME unchanged.
     lpadmin -p "$name" -v "outfile:$dir/out/$name"
     cupsenable "$name"
     cupsaccept "$name"
-    if [ "$make_default" = "default" ]; then
+    if [ "$make_default" = default ]; then
         lpadmin -d "$name"
-    elif [ -n "$make_default" ]; then
-        usage
     fi
 }
 
@@ -197,7 +198,7 @@ stop() {
 
 case "$command" in
 start) [ $# -eq 2 ] || usage; start ;;
-add) [ $# -ge 3 ] && [ $# -le 4 ] || usage; add "$3" "${4:-}" ;;
+add) { [ $# -eq 3 ] || [ $# -eq 4 ]; } || usage; add "$3" "${4:-}" ;;
 remove) [ $# -eq 3 ] || usage; remove "$3" ;;
 stop) [ $# -eq 2 ] || usage; stop ;;
 *) usage ;;

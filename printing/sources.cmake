@@ -1,6 +1,7 @@
 list(APPEND KESTRUM_PORTABLE_SOURCES
     printing/print_flow.cpp
     printing/print_results.cpp
+    printing/printer_picker_layout.cpp
     printing/printer_list.cpp)
 list(APPEND KESTRUM_LINUX_SOURCES
     printing/linux/printer_enum_cups.cpp)

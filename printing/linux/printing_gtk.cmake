@@ -1,0 +1,26 @@
+# The printer picker and the print job on GTK and WebKitGTK. Kept out of kestrum_core, which
+# must stay free of GTK.
+find_package(PkgConfig REQUIRED)
+if(NOT TARGET PkgConfig::GTK3)
+    pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
+endif()
+if(NOT TARGET PkgConfig::WEBKIT)
+    pkg_check_modules(WEBKIT REQUIRED IMPORTED_TARGET webkit2gtk-4.1)
+endif()
+
+add_library(kestrum_printing_gtk STATIC
+    printing/linux/print_job_webkit.cpp
+    printing/linux/printer_picker_gtk.cpp)
+target_link_libraries(kestrum_printing_gtk PUBLIC kestrum_core PkgConfig::GTK3 PkgConfig::WEBKIT)
+kestrum_warnings(kestrum_printing_gtk)
+
+if(KESTRUM_BUILD_TESTS)
+    add_executable(kestrum_print_probe tests/gui/print_probe.cpp)
+    target_link_libraries(kestrum_print_probe PRIVATE kestrum_printing_gtk)
+    kestrum_warnings(kestrum_print_probe)
+    add_test(NAME gui.printing
+             COMMAND bash ${PROJECT_SOURCE_DIR}/tests/gui/print_job_test.sh
+                     $<TARGET_FILE:kestrum_print_probe> ${PROJECT_SOURCE_DIR}/scripts/private-cupsd.sh
+                     ${CMAKE_BINARY_DIR}/gui-screenshots)
+    set_tests_properties(gui.printing PROPERTIES TIMEOUT 400 RUN_SERIAL TRUE)
+endif()

@@ -20,7 +20,16 @@ if(KESTRUM_BUILD_TESTS)
     kestrum_warnings(kestrum_print_probe)
     add_test(NAME gui.printing
              COMMAND bash ${PROJECT_SOURCE_DIR}/tests/gui/print_job_test.sh
-                     $<TARGET_FILE:kestrum_print_probe> ${PROJECT_SOURCE_DIR}/scripts/private-cupsd.sh
+                     $<TARGET_FILE:kestrum_print_probe>
+                     ${PROJECT_SOURCE_DIR}/scripts/private-cupsd.sh
                      ${CMAKE_BINARY_DIR}/gui-screenshots)
     set_tests_properties(gui.printing PROPERTIES TIMEOUT 400 RUN_SERIAL TRUE)
+
+    # How WebKit's endings of a print job read to the page; needs no display.
+    find_package(GTest REQUIRED)
+    add_executable(kestrum_print_webkit_tests tests/gui/print_webkit_outcome_test.cpp)
+    target_link_libraries(kestrum_print_webkit_tests PRIVATE kestrum_printing_gtk kestrum_debug_log
+                                                             GTest::gtest GTest::gtest_main)
+    kestrum_warnings(kestrum_print_webkit_tests)
+    add_test(NAME linux.print_webkit_outcomes COMMAND kestrum_print_webkit_tests)
 endif()

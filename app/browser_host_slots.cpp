@@ -1,5 +1,7 @@
 #include "app/browser_host_slots.h"
 
+#include <vector>
+
 namespace kestrum {
 
 BrowserHostSlots& TheBrowserHosts() {
@@ -12,8 +14,13 @@ void CloseBrowserHosts() {
     for (std::unique_ptr<ClosableHost>* slot :
          {&TheBrowserHosts().contentHost, &TheBrowserHosts().startHost}) {
         std::unique_ptr<ClosableHost> host = std::move(*slot);
-        if (host)
-            host->Close(kBrowserExitWaitMs);
+        if (!host)
+            continue;
+        host->Close(kBrowserExitWaitMs);
+        if (host->Busy()) {
+            static std::vector<std::unique_ptr<ClosableHost>> retired;
+            retired.push_back(std::move(host));
+        }
     }
 }
 

@@ -1,10 +1,15 @@
 list(APPEND KESTRUM_PORTABLE_SOURCES
+    browser/browser_windows.cpp
     browser/escape_js_string.cpp
     browser/header_decisions.cpp
     browser/host_rules.cpp
+    browser/hresult.cpp
     browser/navigation_policy.cpp
     browser/page_scripts.cpp
-    browser/web_messages.cpp)
+    browser/request_handling.cpp
+    browser/web_messages.cpp
+    browser/web_process_settings.cpp
+    browser/webview_host.cpp)
 
 # The page scripts are kept as .js files and built in as generated sources.
 set(_browser_scripts

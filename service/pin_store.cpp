@@ -38,6 +38,11 @@ void ReplacePins(const std::vector<PinEntry>& entries) {
     Store() = entries;
 }
 
+std::vector<PinEntry> CurrentPins() {
+    const std::shared_lock<std::shared_mutex> guard(storeLock);
+    return Store();
+}
+
 std::optional<PinEntry> FindPins(const std::u16string& host) {
     const std::u16string lowerHost = ToLowerCopy(host);
     const std::shared_lock<std::shared_mutex> guard(storeLock);

@@ -17,6 +17,8 @@ std::vector<PinEntry> DefaultPins();
 
 // Replaces the process-wide store.
 void ReplacePins(const std::vector<PinEntry>& entries);
+// A copy of the process-wide store (handed to the browser's web processes).
+std::vector<PinEntry> CurrentPins();
 
 // The entry for a host: an exact scope match wins at once, otherwise the longest scope that
 // the host ends with after a dot.

@@ -12,10 +12,13 @@
 #include "app/linux/splash_gtk.h"
 #include "app/linux/url_scheme_linux.h"
 #include "app/shutdown.h"
+#include "browser/linux/browser_window_shell_gtk.h"
+#include "browser/linux/webkit_engine.h"
 #include "common/text_encoding.h"
 #include "link/diagnostic_code.h"
 #include "link/fatal_error_presenter.h"
 #include "link/scheme_args.h"
+#include "printing/linux/print_job_webkit.h"
 #include "service/device_identity.h"
 #include "service/dynamic_pins.h"
 #include "service/pin_store.h"
@@ -27,6 +30,7 @@ void LinuxStartupPlatform::InitializeThread() {
     RecordMainThread();
     display_ = gtk_init_check(&argc_, &argv_);
     InstallFatalErrorPresenter();
+    SetWebKitPrintHandler(PrintViewWithPicker);
 }
 
 StartupPlatform::InstanceResult LinuxStartupPlatform::AcquireInstance(const std::u16string& name) {
@@ -123,8 +127,10 @@ void LinuxStartupPlatform::ShowFatalErrorDialog(const FatalError& error) {
 }
 
 bool LinuxStartupPlatform::CreateInitScreen() {
-    // The start window's browser comes with the browser host; until then the window waits.
-    return display_ && CreateStartWindow() != nullptr;
+    if (!display_)
+        return false;
+    GtkWidget* window = CreateStartWindow();
+    return window && CreateInitScreenBrowser(window, GtkBrowserWindowShell());
 }
 
 bool LinuxStartupPlatform::StartHostExists() {
@@ -136,18 +142,17 @@ bool LinuxStartupPlatform::CreateMainWindow() {
 }
 
 bool LinuxStartupPlatform::CreatePlayerWindow(bool haveMainWindow) {
-    // The content browser is put into the window by the browser host; a missing window
-    // cannot take it.
-    if (!haveMainWindow)
-        return false;
-    kestrum::CloseSplash();
-    return true;
+    return haveMainWindow && CreatePlayerWindowBrowser(ShellWindow(), GtkBrowserWindowShell());
 }
 
 int LinuxStartupPlatform::RunMessageLoop() {
-    if (ShellWindow())
-        gtk_main();
-    return 0;
+    int code = 0;
+    // A quit that came while a browser was starting ends the loop before it runs.
+    if (TakeMainLoopQuit(code) || !ShellWindow())
+        return code;
+    gtk_main();
+    TakeMainLoopQuit(code);
+    return code;
 }
 
 void LinuxStartupPlatform::InstallShutdownHook() {

@@ -10,13 +10,14 @@ add_library(kestrum_shell_linux STATIC
     app/linux/message_box_gtk.cpp
     app/linux/shell_windows_gtk.cpp
     app/linux/url_scheme_linux.cpp)
-target_link_libraries(kestrum_shell_linux PUBLIC kestrum_core kestrum_resources kestrum_shell_gtk_splash
+target_link_libraries(kestrum_shell_linux PUBLIC kestrum_core kestrum_browser_gtk kestrum_printing_gtk kestrum_resources kestrum_shell_gtk_splash
                                                  kestrum_fatal_gtk PkgConfig::GTK3
                                                  PkgConfig::WEBKIT)
 kestrum_warnings(kestrum_shell_linux)
 
 add_executable(kestrum app/linux/main_linux.cpp)
 target_link_libraries(kestrum PRIVATE kestrum_shell_linux kestrum_debug_log)
+add_dependencies(kestrum kestrum-web-extension kestrum-diagnostic)
 kestrum_warnings(kestrum)
 
 if(KESTRUM_BUILD_TESTS)
@@ -25,4 +26,17 @@ if(KESTRUM_BUILD_TESTS)
                      bash ${PROJECT_SOURCE_DIR}/tests/gui/player_shell_test.sh
                      $<TARGET_FILE:kestrum> $<TARGET_FILE:kestrum-tool>)
     set_tests_properties(gui.player_shell PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)
+endif()
+
+if(KESTRUM_BUILD_TESTS AND TARGET kestrum-platform)
+    add_executable(kestrum_screenshot tests/gui/screenshot.cpp)
+    target_link_libraries(kestrum_screenshot PRIVATE PkgConfig::GTK3)
+    kestrum_warnings(kestrum_screenshot)
+    add_test(NAME gui.browser_host
+             COMMAND timeout 400 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp"
+                     bash ${PROJECT_SOURCE_DIR}/tests/gui/browser_host_test.sh
+                     $<TARGET_FILE:kestrum> $<TARGET_FILE:kestrum-tool>
+                     $<TARGET_FILE:kestrum-platform> $<TARGET_FILE:kestrum_screenshot>
+                     ${CMAKE_BINARY_DIR}/gui-screenshots)
+    set_tests_properties(gui.browser_host PROPERTIES TIMEOUT 420 RUN_SERIAL TRUE)
 endif()

@@ -8,6 +8,8 @@
 
 #include "app/app_context.h"
 #include "app/browser_host_slots.h"
+#include "browser/linux/browser_window_shell_gtk.h"
+#include "browser/linux/webkit_engine.h"
 #include "common/text_encoding.h"
 #include "resources/resources.h"
 
@@ -34,16 +36,18 @@ void OnDestroy(GtkWidget* widget, gpointer) {
     if (widget == shellWindow)
         shellWindow = nullptr;
     CloseBrowserHosts();
-    gtk_main_quit();
+    RequestMainLoopQuit(0);
 }
 
-GtkWidget* CreateShellWindow(const std::string& title, const char* name) {
+GtkWidget* CreateShellWindow(const char* name, int width, int height, BrowserWindow kind) {
     GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     if (!window)
         return nullptr;
+    const std::string title =
+        Utf16ToUtf8(AppContext::productName) + " V " + Utf16ToUtf8(AppContext::versionText);
     gtk_widget_set_name(window, name);
     gtk_window_set_title(GTK_WINDOW(window), title.c_str());
-    gtk_window_set_default_size(GTK_WINDOW(window), 1280, 720);
+    gtk_window_set_default_size(GTK_WINDOW(window), width, height);
     SetIcon(GTK_WINDOW(window));
 
     GtkCssProvider* style = gtk_css_provider_new();
@@ -54,9 +58,12 @@ GtkWidget* CreateShellWindow(const std::string& title, const char* name) {
                                               GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     g_object_unref(style);
 
-    GtkWidget* waiting = gtk_label_new(kWaitingText);
-    gtk_container_add(GTK_CONTAINER(window), waiting);
+    // The waiting text stays under the browser, which covers it once it is up.
+    GtkWidget* overlay = gtk_overlay_new();
+    gtk_container_add(GTK_CONTAINER(overlay), gtk_label_new(kWaitingText));
+    gtk_container_add(GTK_CONTAINER(window), overlay);
     g_signal_connect(window, "destroy", G_CALLBACK(OnDestroy), nullptr);
+    FollowWindowState(window, kind);
     gtk_widget_show_all(window);
     shellWindow = window;
     return window;
@@ -71,13 +78,11 @@ struct Completion {
 }  // namespace
 
 GtkWidget* CreateMainWindow() {
-    return CreateShellWindow(
-        Utf16ToUtf8(AppContext::productName) + " V " + Utf16ToUtf8(AppContext::versionText),
-        "KestrumWindow");
+    return CreateShellWindow("KestrumWindow", 1280, 720, BrowserWindow::kMain);
 }
 
 GtkWidget* CreateStartWindow() {
-    return CreateShellWindow(Utf16ToUtf8(AppContext::productName), "MolvaneInitWindow");
+    return CreateShellWindow("MolvaneInitWindow", 1024, 768, BrowserWindow::kStart);
 }
 
 GtkWidget* ShellWindow() {

@@ -80,6 +80,40 @@ std::optional<Document> SitePage(const ServiceProfile& profile, const std::strin
                     "<p>A half is one of two equal parts.</p>\n"
                     "<button onclick=\"window.print()\">Print</button>");
     }
+    if (path == "/content/probe.html") {
+        // A page that tests the player from inside: what it finds in its document and what
+        // the player answers, each reported as a request to /__test/report?... (see the log).
+        return Html("Probe", "<p id=\"state\">probing</p>\n<script>\n" + std::string(R"JS(
+const params = new URLSearchParams(location.search);
+const report = (name, value) =>
+    fetch('/__test/report?' + new URLSearchParams({ name, value: String(value) }));
+const webview = window.chrome && window.chrome.webview;
+if (webview) webview.addEventListener('message', (e) => report('message', JSON.stringify(e.data)));
+window.addEventListener('DOMContentLoaded', () => {
+    report('bridge', typeof (webview && webview.postMessage));
+    report('loader', !!document.getElementById('molvane-full-loader'));
+    report('print-routed', (() => { try { window.print = null; } catch (e) {} return window.print !== null; })());
+    fetch('/content/media/hls/segment.ts').catch(() => {});
+    if (params.has('pins'))
+        fetch('https://127.0.0.2/probe').then((r) => report('pinned', r.status + ' ' + r.statusText),
+                                             (e) => report('pinned', 'error ' + e));
+    if (params.has('print')) setTimeout(() => window.print(), 300);
+    if (params.has('post')) setTimeout(() => webview.postMessage({ action: 'requestPrint' }), 300);
+    if (params.has('refuse')) {
+        setTimeout(() => { location.href = 'http://127.0.0.1:9/elsewhere'; }, 300);
+        setTimeout(() => report('still-here', location.pathname + location.search), 2500);
+    }
+    if (params.has('open')) setTimeout(() => window.open('/content/opened.html', '_blank'), 300);
+    if (params.has('link')) setTimeout(() => {
+        const a = document.createElement('a');
+        a.href = '/content/opened.html?by=link'; a.target = '_blank';
+        document.body.appendChild(a); a.click();
+    }, 300);
+});
+)JS") + "</script>");
+    }
+    if (path == "/content/opened.html")
+        return Html("Opened in the same view", "<p>This page was asked for a new window.</p>");
     if (path == "/content/interactive.html") {
         return Html("Practice: Fractions",
                     "<p id=\"question\">What is 1/2 + 1/4?</p>\n"

@@ -46,6 +46,8 @@ std::string UsageText() {
            "  --pins-answer P          array (default), object, malformed or error (500)\n"
            "  --redirect-path P[=L]    answer P with 302 to L (default \"/\"); repeatable\n"
            "  --slow-path P=SECONDS    wait before answering P (at most 300 s); repeatable\n"
+           "  --pin-scope HOST         the pins document also pins HOST to this service's\n"
+           "                           keys (for a page host whose pins must fail); repeatable\n"
            "  --write-chain DIR        write ca.pem, intermediate.pem, leaf.pem, leaf.key\n"
            "                           into DIR, print the pins, and exit\n"
            "  --help                   this text\n"
@@ -152,6 +154,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
                 !(seconds >= 0 && seconds <= 300))
                 return badValue("SECONDS from 0 to 300");
             options.slowPaths.emplace_back(value.substr(0, equals), seconds);
+        } else if (name == "--pin-scope") {
+            if (value.empty() || value.find_first_of(" /:") != std::string::npos)
+                return badValue("a host name or address");
+            options.extraPinScopes.push_back(value);
         } else if (name == "--write-chain") {
             if (value.empty())
                 return badValue("a directory");

@@ -26,6 +26,7 @@ struct Options {
     PinsAnswer pinsAnswer = PinsAnswer::kArray;
     std::vector<std::pair<std::string, std::string>> redirects;  // path, location
     std::vector<std::pair<std::string, double>> slowPaths;       // path, seconds
+    std::vector<std::string> extraPinScopes;  // further scopes the pins document names
 };
 
 // Parses the arguments after the program name. On bad input returns nothing and sets

@@ -44,6 +44,7 @@ PlatformService::PlatformService(ServiceProfile profile, std::vector<SampleConte
       slowPaths_(options.slowPaths),
       stop_(stop),
       pinsAnswer_(options.pinsAnswer),
+      extraPinScopes_(options.extraPinScopes),
       versionAnswer_(options.versionAnswer) {}
 
 Reply PlatformService::Answer(const ServiceRequest& request) {
@@ -99,10 +100,13 @@ Reply PlatformService::PinsDocument() const {
     for (const auto& pin : pins_)
         prefixed.push_back("sha256/" + pin);
     const nlohmann::ordered_json entry = {{"scope", profile_.pinScope}, {"pins", prefixed}};
+    nlohmann::ordered_json entries = nlohmann::ordered_json::array({entry});
+    for (const auto& scope : extraPinScopes_)
+        entries.push_back({{"scope", scope}, {"pins", prefixed}});
     const std::lock_guard<std::mutex> guard(lock_);
     switch (pinsAnswer_) {
         case PinsAnswer::kArray:
-            return JsonReply(200, nlohmann::ordered_json::array({entry}));
+            return JsonReply(200, entries);
         case PinsAnswer::kObject:
             return JsonReply(200, entry);
         case PinsAnswer::kMalformed: {

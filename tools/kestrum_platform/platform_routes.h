@@ -53,6 +53,7 @@ class PlatformService {
 
     mutable std::mutex lock_;  // guards the two answer modes
     PinsAnswer pinsAnswer_;
+    std::vector<std::string> extraPinScopes_;
     std::string versionAnswer_;
 };
 

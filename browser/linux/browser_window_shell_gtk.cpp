@@ -1,0 +1,117 @@
+#include "browser/linux/browser_window_shell_gtk.h"
+
+#include <glib/gstdio.h>
+
+#include "app/app_context.h"
+#include "app/linux/splash_gtk.h"
+#include "app/message_box.h"
+#include "browser/linux/webkit_engine.h"
+#include "common/text_encoding.h"
+
+namespace kestrum {
+namespace {
+
+constexpr int kContentWidth = 1280;
+constexpr int kContentHeight = 720;
+
+WebViewHost* HostOf(BrowserWindow kind) {
+    return kind == BrowserWindow::kStart ? StartHost() : ContentHost();
+}
+
+class GtkShell final : public BrowserWindowShell {
+  public:
+    std::unique_ptr<BrowserEngine> CreateEngine(BrowserWindow kind) override {
+        return CreateWebKitEngine(kind);
+    }
+    std::u16string DataFolderBase() override {
+        const std::string program =
+            std::string(g_get_user_data_dir()) + "/" + Utf16ToUtf8(AppContext::productName);
+        g_mkdir_with_parents(g_get_user_data_dir(), 0700);
+        g_mkdir(program.c_str(), 0700);  // an existing folder is fine
+        return Utf8ToUtf16(program + "/WebView2Data");
+    }
+    void DestroySplash() override { CloseSplash(); }
+    void BringToFront(NativeWindow window) override {
+        if (!window || !GTK_IS_WINDOW(window))
+            return;
+        GtkWindow* gtkWindow = GTK_WINDOW(window);
+        gtk_widget_show(GTK_WIDGET(gtkWindow));
+        gtk_window_present(gtkWindow);
+        gtk_window_set_keep_above(gtkWindow, TRUE);
+        gtk_window_set_keep_above(gtkWindow, FALSE);
+        gtk_widget_queue_draw(GTK_WIDGET(gtkWindow));
+    }
+    void ShowWindow(NativeWindow window) override {
+        if (window && GTK_IS_WINDOW(window)) {
+            gtk_widget_show(GTK_WIDGET(window));
+            gtk_widget_queue_draw(GTK_WIDGET(window));
+        }
+    }
+    void ShowBrowserFailure(NativeWindow, const std::u16string& statusText) override {
+        ShowMessageBox({u"Failed to initialize WebView2.\n\n" + statusText, u"WebView2 Error",
+                        MessageIcon::kError, MessageButtons::kOk, false});
+    }
+    void SetContentFullscreen(NativeWindow window, bool fullscreen) override {
+        if (!window || !GTK_IS_WINDOW(window))
+            return;
+        GtkWindow* gtkWindow = GTK_WINDOW(window);
+        if (fullscreen) {
+            gtk_window_fullscreen(gtkWindow);
+        } else {
+            gtk_window_unfullscreen(gtkWindow);
+            gtk_window_resize(gtkWindow, kContentWidth, kContentHeight);
+        }
+    }
+    void ToggleStartFullscreen(NativeWindow window) override {
+        if (!window || !GTK_IS_WINDOW(window))
+            return;
+        // The window manager keeps the placement to go back to.
+        startFullscreen_ = !startFullscreen_;
+        if (startFullscreen_)
+            gtk_window_fullscreen(GTK_WINDOW(window));
+        else
+            gtk_window_unfullscreen(GTK_WINDOW(window));
+    }
+
+  private:
+    bool startFullscreen_ = false;
+};
+
+gboolean OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer kind) {
+    WebViewHost* host = HostOf(static_cast<BrowserWindow>(GPOINTER_TO_INT(kind)));
+    if (!host || !(event->changed_mask & GDK_WINDOW_STATE_ICONIFIED))
+        return FALSE;
+    if (event->new_window_state & GDK_WINDOW_STATE_ICONIFIED)
+        host->SetVisible(false);
+    else
+        host->RestoreVisibility();
+    return FALSE;
+}
+
+gboolean OnFocusIn(GtkWidget*, GdkEvent*, gpointer kind) {
+    if (WebViewHost* host = HostOf(static_cast<BrowserWindow>(GPOINTER_TO_INT(kind))))
+        host->RestoreVisibility();
+    return FALSE;
+}
+
+gboolean OnConfigure(GtkWidget*, GdkEvent*, gpointer kind) {
+    if (WebViewHost* host = HostOf(static_cast<BrowserWindow>(GPOINTER_TO_INT(kind))))
+        host->NotifyPositionChanged();
+    return FALSE;
+}
+
+}  // namespace
+
+BrowserWindowShell& GtkBrowserWindowShell() {
+    static GtkShell shell;
+    return shell;
+}
+
+void FollowWindowState(GtkWidget* window, BrowserWindow kind) {
+    gpointer data = GINT_TO_POINTER(static_cast<int>(kind));
+    g_signal_connect(window, "window-state-event", G_CALLBACK(OnWindowState), data);
+    g_signal_connect(window, "focus-in-event", G_CALLBACK(OnFocusIn), data);
+    g_signal_connect(window, "configure-event", G_CALLBACK(OnConfigure), data);
+}
+
+}  // namespace kestrum

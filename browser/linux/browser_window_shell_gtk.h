@@ -1,0 +1,17 @@
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include "browser/browser_windows.h"
+
+namespace kestrum {
+
+// The browser windows' needs on GTK: engines on WebKitGTK, the data folder under the user's
+// data directory ($XDG_DATA_HOME/Kestrum), raising, full screen and the failure message.
+BrowserWindowShell& GtkBrowserWindowShell();
+
+// Keeps a window's browser in step with the window: hidden while the window is minimised,
+// shown again when it is restored or the application is activated.
+void FollowWindowState(GtkWidget* window, BrowserWindow kind);
+
+}  // namespace kestrum

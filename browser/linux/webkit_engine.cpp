@@ -1,0 +1,593 @@
+#include "browser/linux/webkit_engine.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <utility>
+
+#include "app/app_context.h"
+#include "app/debug_log.h"
+#include "browser/linux/pinned_certificates.h"
+#include "browser/linux/system_errors.h"
+#include "browser/linux/web_process_watch.h"
+#include "browser/page_scripts.h"
+#include "browser/request_handling.h"
+#include "browser/web_process_settings.h"
+#include "common/text_encoding.h"
+#include "service/device_identity.h"
+#include "service/pin_store.h"
+
+namespace kestrum {
+namespace {
+
+WebKitPrintHandler& PrintHandler() {
+    static WebKitPrintHandler handler;
+    return handler;
+}
+
+bool quitPending = false;
+int quitCode = 0;
+
+std::string Narrow(const std::u16string& text) {
+    return Utf16ToUtf8(text);
+}
+
+// Runs a completion from the main loop, as the runtime's handlers arrive on Windows.
+void CompleteLater(std::function<void(Creation)> completed, Creation result) {
+    auto* call =
+        new std::pair<std::function<void(Creation)>, Creation>(std::move(completed), result);
+    g_idle_add(
+        [](gpointer data) -> gboolean {
+            std::unique_ptr<std::pair<std::function<void(Creation)>, Creation>> owned(
+                static_cast<std::pair<std::function<void(Creation)>, Creation>*>(data));
+            owned->first(owned->second);
+            return G_SOURCE_REMOVE;
+        },
+        call);
+}
+
+class WebKitEngine final : public BrowserEngine {
+  public:
+    explicit WebKitEngine(BrowserWindow kind) : kind_(kind) {}
+    ~WebKitEngine() override { CloseBrowser(0); }
+
+    // Judged without touching the pointer: a destroyed window is no longer a toplevel.
+    bool IsLiveWindow(NativeWindow window) override {
+        if (!window)
+            return false;
+        GList* toplevels = gtk_window_list_toplevels();
+        const bool live = g_list_find(toplevels, window) != nullptr;
+        g_list_free(toplevels);
+        return live && !gtk_widget_in_destruction(GTK_WIDGET(window));
+    }
+    std::u16string ProgramFolder() override {
+        char path[4096];
+        const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+        if (length <= 0)
+            return {};
+        std::string text(path, static_cast<std::size_t>(length));
+        return Utf8ToUtf16(text.substr(0, text.rfind('/')));
+    }
+    char16_t PathSeparator() override { return u'/'; }
+    std::u16string PrivateRuntimeExecutableName() override { return u"WebKitWebProcess"; }
+    bool IsDirectory(const std::u16string& path) override {
+        struct stat info {};
+        return stat(Narrow(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    }
+    bool IsFile(const std::u16string& path) override {
+        struct stat info {};
+        return stat(Narrow(path).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+    }
+    // WebKitGTK is a system library: it cannot run from a folder beside the program, so only
+    // the installed engine has a version.
+    std::u16string RuntimeVersion(const std::u16string& browserFolder) override {
+        if (!browserFolder.empty())
+            return {};
+        return Utf8ToUtf16(std::to_string(webkit_get_major_version()) + "." +
+                           std::to_string(webkit_get_minor_version()) + "." +
+                           std::to_string(webkit_get_micro_version()));
+    }
+    std::u16string RunTag() override {
+        return Utf8ToUtf16(std::to_string(getpid()) + "_" +
+                           std::to_string(g_get_monotonic_time() / 1000));
+    }
+    StepFailure CreateFolder(const std::u16string& path) override {
+        if (mkdir(Narrow(path).c_str(), 0700) == 0 || (errno == EEXIST && IsDirectory(path)))
+            return std::nullopt;
+        return HResultFromWin32(SystemErrorFromErrno(errno));
+    }
+    StepFailure WriteTestFile(const std::u16string& path) override {
+        const std::string name = Narrow(path);
+        const int file = open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        if (file < 0)
+            return HResultFromWin32(SystemErrorFromErrno(errno));
+        unlink(name.c_str());  // gone with its handle, as a delete-on-close file
+        close(file);
+        return std::nullopt;
+    }
+    bool RuntimeVariableIsSet(const std::u16string& name) override {
+        return std::getenv(Narrow(name).c_str()) != nullptr;
+    }
+    void DeleteRuntimeVariable(const std::u16string& name) override {
+        unsetenv(Narrow(name).c_str());
+    }
+    StepFailure SetRuntimeVariable(const std::u16string& name,
+                                   const std::u16string& value) override {
+        if (setenv(Narrow(name).c_str(), Narrow(value).c_str(), 1) == 0)
+            return std::nullopt;
+        return HResultFromWin32(SystemErrorFromErrno(errno));
+    }
+
+    HResult CreateEnvironment(const std::u16string& browserFolder, const std::u16string& dataFolder,
+                              const std::u16string& browserArguments,
+                              std::function<void(Creation)> completed) override;
+    void RegisterBrowserProcessExitHandler() override { watchExit_ = true; }
+    void PauseBeforeController() override {}
+    HResult CreateController(NativeWindow window, std::function<void(Creation)> completed) override;
+    Creation TakeWebview() override {
+        if (!view_)
+            return {kEFail, false};
+        return {kSOk, true};
+    }
+    void ConfigureController(NativeWindow) override {
+        const GdkRGBA background{0x12 / 255.0, 0x12 / 255.0, 0x12 / 255.0, 1.0};
+        webkit_web_view_set_background_color(view_, &background);
+        gtk_drag_dest_unset(GTK_WIDGET(view_));  // nothing dropped in from outside
+    }
+    void SubscribeEvents(BrowserEvents& events) override;
+    bool HasWebview() override { return view_ != nullptr; }
+
+    Pump PumpOneMessage(std::int64_t& detail) override {
+        int code = 0;
+        if (TakeMainLoopQuit(code)) {
+            detail = code;
+            return Pump::kQuit;
+        }
+        g_main_context_iteration(nullptr, TRUE);
+        if (TakeMainLoopQuit(code)) {
+            detail = code;
+            return Pump::kQuit;
+        }
+        return Pump::kDispatched;
+    }
+    void RepostQuit(std::int64_t exitCode) override {
+        RequestMainLoopQuit(static_cast<int>(exitCode));
+    }
+    void Wake(NativeWindow) override { g_main_context_wakeup(nullptr); }
+
+    void CloseBrowser(std::uint32_t timeoutMs) override;
+
+    void ApplySettings() override;
+    void AddDocumentScript(const std::u16string& script) override {
+        if (!view_)
+            return;
+        AddScript(script);
+    }
+    void Navigate(const std::u16string& address,
+                  const std::vector<RequestHeader>& headers) override {
+        if (!view_)
+            return;
+        WebKitURIRequest* request = webkit_uri_request_new(Narrow(address).c_str());
+        if (SoupMessageHeaders* requestHeaders = webkit_uri_request_get_http_headers(request)) {
+            for (const RequestHeader& header : headers)
+                soup_message_headers_replace(requestHeaders, Narrow(header.name).c_str(),
+                                             Narrow(header.value).c_str());
+        }
+        webkit_web_view_load_request(view_, request);
+        g_object_unref(request);
+    }
+    void NavigateToString(const std::u16string& html) override {
+        if (view_)
+            webkit_web_view_load_html(view_, Narrow(html).c_str(), nullptr);
+    }
+    void GoBack() override {
+        if (view_ && webkit_web_view_can_go_back(view_))
+            webkit_web_view_go_back(view_);
+    }
+    void Reload() override {
+        if (view_)
+            webkit_web_view_reload(view_);
+    }
+    // The view fills its window's overlay: the toolkit keeps its size and position.
+    void Resize(int, int) override {}
+    void SetVisible(bool visible) override {
+        if (view_)
+            gtk_widget_set_visible(GTK_WIDGET(view_), visible);
+    }
+    void NotifyPositionChanged() override {}
+    void RestoreVisibility() override {
+        if (!view_ || !window_)
+            return;
+        GdkWindow* surface = gtk_widget_get_window(GTK_WIDGET(window_));
+        if (surface && (gdk_window_get_state(surface) & GDK_WINDOW_STATE_ICONIFIED))
+            return;
+        gtk_widget_set_visible(GTK_WIDGET(view_), TRUE);
+        gtk_widget_queue_resize(GTK_WIDGET(view_));
+    }
+    void PostWebMessageAsJson(const std::u16string& json) override {
+        if (!view_)
+            return;
+        webkit_web_view_evaluate_javascript(view_, Narrow(BridgeDeliveryScript(json)).c_str(), -1,
+                                            nullptr, nullptr, nullptr, nullptr, nullptr);
+    }
+    void ShowSystemPrintDialog() override {
+        if (!view_)
+            return;
+        if (!PrintHandler()) {
+            DebugLog("No print handler is installed.");
+            return;
+        }
+        WebKitWebView* view = view_;
+        g_object_ref(view);
+        PrintHandler()(view, window_, [view](const std::string& json) {
+            webkit_web_view_evaluate_javascript(
+                view, Narrow(BridgeDeliveryScript(Utf8ToUtf16(json))).c_str(), -1, nullptr, nullptr,
+                nullptr, nullptr, nullptr);
+        });
+        g_object_unref(view);
+    }
+
+  private:
+    void AddScript(const std::u16string& script) {
+        WebKitUserScript* user =
+            webkit_user_script_new(Narrow(script).c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+                                   WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
+        webkit_user_content_manager_add_script(contentManager_, user);
+        webkit_user_script_unref(user);
+    }
+
+    static void OnInitializeWebExtensions(WebKitWebContext* context, gpointer self);
+    static void OnBlockedRequest(WebKitURISchemeRequest* request, gpointer);
+    static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                   WebKitPolicyDecisionType type, gpointer self);
+    static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer self);
+    static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error,
+                                 gpointer self);
+    static void OnScriptMessage(WebKitUserContentManager*, WebKitJavascriptResult* result,
+                                gpointer self);
+    static gboolean OnPermission(WebKitWebView*, WebKitPermissionRequest* request, gpointer);
+    static GtkWidget* OnCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer self);
+    static gboolean OnUserMessage(WebKitWebView*, WebKitUserMessage* message, gpointer self);
+    static gboolean OnTlsErrors(WebKitWebView* view, gchar* uri, GTlsCertificate* certificate,
+                                GTlsCertificateFlags, gpointer self);
+    static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*,
+                                  WebKitHitTestResult*, gpointer) {
+        return TRUE;  // no context menu
+    }
+    bool Refuses(const char* uri) {
+        return events_ && uri && events_->NavigationStarting(Utf8ToUtf16(uri));
+    }
+
+    BrowserWindow kind_;
+    BrowserEvents* events_ = nullptr;
+    GtkWindow* window_ = nullptr;
+    WebKitWebsiteDataManager* dataManager_ = nullptr;
+    WebKitWebContext* context_ = nullptr;
+    WebKitUserContentManager* contentManager_ = nullptr;
+    WebKitWebView* view_ = nullptr;
+    bool disableWebSecurity_ = false;
+    bool autoplayAllowed_ = false;
+    bool watchExit_ = false;
+    pid_t webProcess_ = 0;
+    std::string refusedUri_;  // the last main-frame navigation stopped by the policy
+};
+
+HResult WebKitEngine::CreateEnvironment(const std::u16string&, const std::u16string& dataFolder,
+                                        const std::u16string& browserArguments,
+                                        std::function<void(Creation)> completed) {
+    // The runtime switches this engine has an equivalent for.
+    disableWebSecurity_ = browserArguments.find(u"--disable-web-security") != std::u16string::npos;
+    autoplayAllowed_ = browserArguments.find(u"--autoplay-policy=no-user-gesture-required") !=
+                       std::u16string::npos;
+
+    const std::string folder = Narrow(dataFolder);
+    const std::string cache = folder + "/cache";
+    dataManager_ = webkit_website_data_manager_new("base-data-directory", folder.c_str(),
+                                                   "base-cache-directory", cache.c_str(), nullptr);
+    context_ = webkit_web_context_new_with_website_data_manager(dataManager_);
+    if (!context_)
+        return kEFail;
+    webkit_web_context_set_cache_model(context_, WEBKIT_CACHE_MODEL_WEB_BROWSER);
+    g_signal_connect(context_, "initialize-web-extensions", G_CALLBACK(OnInitializeWebExtensions),
+                     this);
+    webkit_web_context_register_uri_scheme(context_, kBlockedScheme, OnBlockedRequest, nullptr,
+                                           nullptr);
+    WebKitSecurityManager* security = webkit_web_context_get_security_manager(context_);
+    webkit_security_manager_register_uri_scheme_as_secure(security, kBlockedScheme);
+    webkit_security_manager_register_uri_scheme_as_cors_enabled(security, kBlockedScheme);
+    CompleteLater(std::move(completed), Creation{kSOk, true});
+    return kSOk;
+}
+
+void WebKitEngine::OnInitializeWebExtensions(WebKitWebContext* context, gpointer self) {
+    auto* engine = static_cast<WebKitEngine*>(self);
+    WebProcessSettings settings;
+    settings.window = engine->kind_;
+    settings.device = {GetDeviceId(), GetDeviceDescription()};
+    settings.linkServer = TheAppContext().linkServer;
+    settings.pins = CurrentPins();
+    const std::string directory = WebExtensionDirectory();
+    webkit_web_context_set_web_extensions_directory(context, directory.c_str());
+    webkit_web_context_set_web_extensions_initialization_user_data(
+        context, g_variant_new_string(WebProcessSettingsJson(settings).c_str()));
+    if (webkit_web_context_get_sandbox_enabled(context))
+        webkit_web_context_add_path_to_sandbox(context, directory.c_str(), TRUE);
+}
+
+void WebKitEngine::OnBlockedRequest(WebKitURISchemeRequest* request, gpointer) {
+    GInputStream* empty = g_memory_input_stream_new();
+    WebKitURISchemeResponse* response = webkit_uri_scheme_response_new(empty, 0);
+    webkit_uri_scheme_response_set_status(response, 403, "Blocked");
+    webkit_uri_scheme_response_set_content_type(response, "text/plain");
+    SoupMessageHeaders* headers = soup_message_headers_new(SOUP_MESSAGE_HEADERS_RESPONSE);
+    soup_message_headers_replace(headers, "Content-Type", "text/plain");
+    // Cross-origin fetches of the page must see the answer too.
+    soup_message_headers_replace(headers, "Access-Control-Allow-Origin", "*");
+    webkit_uri_scheme_response_set_http_headers(response, headers);
+    webkit_uri_scheme_request_finish_with_response(request, response);
+    g_object_unref(response);
+    g_object_unref(empty);
+}
+
+HResult WebKitEngine::CreateController(NativeWindow window,
+                                       std::function<void(Creation)> completed) {
+    if (!context_ || !IsLiveWindow(window))
+        return kEFail;
+    window_ = GTK_WINDOW(window);
+    contentManager_ = webkit_user_content_manager_new();
+    webkit_user_content_manager_register_script_message_handler(
+        contentManager_, std::string(kHostMessageHandlerName).c_str());
+    // Pages written for window.chrome.webview find it before any other script.
+    AddScript(WebviewBridgeScript());
+
+    WebKitWebsitePolicies* policies = webkit_website_policies_new_with_policies(
+        "autoplay", autoplayAllowed_ ? WEBKIT_AUTOPLAY_ALLOW : WEBKIT_AUTOPLAY_ALLOW_WITHOUT_SOUND,
+        nullptr);
+    view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context_,
+                                         "user-content-manager", contentManager_,
+                                         "website-policies", policies, nullptr));
+    g_object_unref(policies);
+    g_object_ref_sink(view_);
+
+    GtkWidget* child = gtk_bin_get_child(GTK_BIN(window_));
+    if (child && GTK_IS_OVERLAY(child)) {
+        gtk_overlay_add_overlay(GTK_OVERLAY(child), GTK_WIDGET(view_));
+    } else {
+        if (child)
+            gtk_container_remove(GTK_CONTAINER(window_), child);
+        gtk_container_add(GTK_CONTAINER(window_), GTK_WIDGET(view_));
+    }
+    gtk_widget_show(GTK_WIDGET(view_));
+    // Content framed by the player's own page loads in a frame, where a refused certificate
+    // cannot be taken back: its pinned server is trusted before the first load.
+    if (kind_ == BrowserWindow::kMain)
+        AcceptPinnedCertificate(context_, Narrow(TheAppContext().contentUrl));
+    CompleteLater(std::move(completed), Creation{kSOk, true});
+    return kSOk;
+}
+
+void WebKitEngine::SubscribeEvents(BrowserEvents& events) {
+    events_ = &events;
+    g_signal_connect(view_, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
+    g_signal_connect(view_, "load-changed", G_CALLBACK(OnLoadChanged), this);
+    g_signal_connect(view_, "load-failed", G_CALLBACK(OnLoadFailed), this);
+    g_signal_connect(view_, "permission-request", G_CALLBACK(OnPermission), this);
+    g_signal_connect(view_, "create", G_CALLBACK(OnCreate), this);
+    g_signal_connect(view_, "user-message-received", G_CALLBACK(OnUserMessage), this);
+    g_signal_connect(view_, "context-menu", G_CALLBACK(OnContextMenu), this);
+    g_signal_connect(view_, "load-failed-with-tls-errors", G_CALLBACK(OnTlsErrors), this);
+    const std::string signal = "script-message-received::" + std::string(kHostMessageHandlerName);
+    g_signal_connect(contentManager_, signal.c_str(), G_CALLBACK(OnScriptMessage), this);
+}
+
+// Top-level navigations only: the navigation action of this engine does not tell the frame,
+// so a navigation is judged when the main frame starts loading it (and at each redirect),
+// where a refusal stops it with the page left as it was; the main frame's response is judged
+// again, so that nothing refused is ever shown.
+gboolean WebKitEngine::OnDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision,
+                                      WebKitPolicyDecisionType type, gpointer self) {
+    auto* engine = static_cast<WebKitEngine*>(self);
+    if (type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) {
+        // A link into a new window opens in this view instead.
+        WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
+            WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+        const gchar* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+        std::string target = uri ? uri : "";
+        webkit_policy_decision_ignore(decision);
+        if (!target.empty())
+            webkit_web_view_load_uri(view, target.c_str());
+        return TRUE;
+    }
+    if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {
+        auto* response = WEBKIT_RESPONSE_POLICY_DECISION(decision);
+        if (webkit_response_policy_decision_is_main_frame_main_resource(response)) {
+            const gchar* uri =
+                webkit_uri_request_get_uri(webkit_response_policy_decision_get_request(response));
+            if (engine->Refuses(uri)) {
+                engine->refusedUri_ = uri;
+                webkit_policy_decision_ignore(decision);
+                return TRUE;
+            }
+        }
+    }
+    return FALSE;
+}
+
+void WebKitEngine::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer self) {
+    auto* engine = static_cast<WebKitEngine*>(self);
+    if (event == WEBKIT_LOAD_STARTED || event == WEBKIT_LOAD_REDIRECTED) {
+        const gchar* uri = webkit_web_view_get_uri(view);
+        if (engine->Refuses(uri)) {
+            engine->refusedUri_ = uri;
+            webkit_web_view_stop_loading(view);
+        }
+        return;
+    }
+    if (event == WEBKIT_LOAD_FINISHED && engine->events_)
+        engine->events_->NavigationCompleted(true, 0);
+}
+
+gboolean WebKitEngine::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error,
+                                    gpointer self) {
+    auto* engine = static_cast<WebKitEngine*>(self);
+    const bool refused = uri && engine->refusedUri_ == uri;
+    if (engine->events_)
+        engine->events_->NavigationCompleted(false, error ? error->code : 0);
+    // A refused navigation leaves the page as it was, without an error page.
+    return refused ? TRUE : FALSE;
+}
+
+void WebKitEngine::OnScriptMessage(WebKitUserContentManager*, WebKitJavascriptResult* result,
+                                   gpointer self) {
+    auto* engine = static_cast<WebKitEngine*>(self);
+    JSCValue* value = webkit_javascript_result_get_js_value(result);
+    gchar* text =
+        jsc_value_is_string(value) ? jsc_value_to_string(value) : jsc_value_to_json(value, 0);
+    const std::u16string message = Utf8ToUtf16(text ? text : "");
+    g_free(text);
+    if (engine->events_)
+        engine->events_->WebMessage(message);
+}
+
+gboolean WebKitEngine::OnPermission(WebKitWebView*, WebKitPermissionRequest* request, gpointer) {
+    // Camera, microphone and notifications without a prompt; everything else as the engine
+    // decides by default.
+    if (WEBKIT_IS_USER_MEDIA_PERMISSION_REQUEST(request) ||
+        WEBKIT_IS_NOTIFICATION_PERMISSION_REQUEST(request)) {
+        webkit_permission_request_allow(request);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+GtkWidget* WebKitEngine::OnCreate(WebKitWebView* view, WebKitNavigationAction* action, gpointer) {
+    // window.open() opens in this view.
+    const gchar* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+    if (uri && *uri)
+        webkit_web_view_load_uri(view, uri);
+    return nullptr;
+}
+
+gboolean WebKitEngine::OnUserMessage(WebKitWebView*, WebKitUserMessage* message, gpointer self) {
+    auto* engine = static_cast<WebKitEngine*>(self);
+    const gchar* name = webkit_user_message_get_name(message);
+    GVariant* parameters = webkit_user_message_get_parameters(message);
+    if (!name || !parameters)
+        return FALSE;
+    if (g_str_equal(name, "pin-failed") &&
+        g_variant_is_of_type(parameters, G_VARIANT_TYPE_STRING)) {
+        ReportInterceptedHost(Utf8ToUtf16(g_variant_get_string(parameters, nullptr)));
+        return TRUE;
+    }
+    if (g_str_equal(name, "web-process") &&
+        g_variant_is_of_type(parameters, G_VARIANT_TYPE_INT32)) {
+        engine->webProcess_ = g_variant_get_int32(parameters);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// A pinned server whose chain passes its pins is trusted for its host, and the page loads
+// again; any other certificate error stays the engine's.
+gboolean WebKitEngine::OnTlsErrors(WebKitWebView* view, gchar* uri, GTlsCertificate* certificate,
+                                   GTlsCertificateFlags, gpointer self) {
+    auto* engine = static_cast<WebKitEngine*>(self);
+    if (!uri || !AcceptPinnedCertificate(engine->context_, uri, certificate))
+        return FALSE;
+    webkit_web_view_load_uri(view, uri);
+    return TRUE;
+}
+
+void WebKitEngine::ApplySettings() {
+    if (!view_)
+        return;
+    WebKitSettings* settings = webkit_web_view_get_settings(view_);
+    webkit_settings_set_enable_developer_extras(settings, FALSE);
+    webkit_settings_set_javascript_can_open_windows_automatically(settings, TRUE);
+    webkit_settings_set_media_playback_requires_user_gesture(settings, !autoplayAllowed_);
+    webkit_settings_set_disable_web_security(settings, disableWebSecurity_);
+    webkit_settings_set_enable_back_forward_navigation_gestures(settings, FALSE);
+    // No zoom: the level stays at 1 whatever the page or the learner asks.
+    webkit_web_view_set_zoom_level(view_, 1.0);
+    g_signal_connect(view_, "notify::zoom-level",
+                     G_CALLBACK(+[](WebKitWebView* view, GParamSpec*, gpointer) {
+                         if (webkit_web_view_get_zoom_level(view) != 1.0)
+                             webkit_web_view_set_zoom_level(view, 1.0);
+                     }),
+                     nullptr);
+}
+
+void WebKitEngine::CloseBrowser(std::uint32_t timeoutMs) {
+    WebProcessWatch watch(watchExit_ ? webProcess_ : 0);
+    if (view_) {
+        if (contentManager_)
+            g_signal_handlers_disconnect_by_data(contentManager_, this);
+        g_signal_handlers_disconnect_by_data(view_, this);
+        gtk_widget_destroy(GTK_WIDGET(view_));
+        g_object_unref(view_);
+        view_ = nullptr;
+    }
+    if (contentManager_) {
+        g_object_unref(contentManager_);
+        contentManager_ = nullptr;
+    }
+    if (context_) {
+        g_signal_handlers_disconnect_by_data(context_, this);
+        g_object_unref(context_);
+        context_ = nullptr;
+    }
+    if (dataManager_) {
+        g_object_unref(dataManager_);
+        dataManager_ = nullptr;
+    }
+    events_ = nullptr;
+    window_ = nullptr;
+    if (timeoutMs > 0)
+        watch.WaitForExit(timeoutMs);
+    watchExit_ = false;
+    webProcess_ = 0;
+}
+
+}  // namespace
+
+void SetWebKitPrintHandler(WebKitPrintHandler handler) {
+    PrintHandler() = std::move(handler);
+}
+
+void RequestMainLoopQuit(int exitCode) {
+    quitPending = true;
+    quitCode = exitCode;
+    if (gtk_main_level() > 0)
+        gtk_main_quit();
+    g_main_context_wakeup(nullptr);
+}
+
+bool TakeMainLoopQuit(int& exitCode) {
+    if (!quitPending)
+        return false;
+    quitPending = false;
+    exitCode = quitCode;
+    return true;
+}
+
+std::unique_ptr<BrowserEngine> CreateWebKitEngine(BrowserWindow kind) {
+    return std::make_unique<WebKitEngine>(kind);
+}
+
+std::string WebExtensionDirectory() {
+    char path[4096];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length > 0) {
+        std::string program(path, static_cast<std::size_t>(length));
+        const std::string beside = program.substr(0, program.rfind('/')) + "/web-extensions";
+        struct stat info {};
+        if (stat(beside.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+            return beside;
+    }
+    return KESTRUM_INSTALLED_WEB_EXTENSION_DIR;
+}
+
+}  // namespace kestrum

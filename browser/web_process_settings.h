@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "browser/header_decisions.h"
+#include "service/pin_store.h"
+
+namespace kestrum {
+
+// What an engine whose pages run in separate web processes hands each of them, so that the
+// request handling there decides on its own (it cannot wait for the player's answer): the
+// window's request rules, the device values, the platform site for the Referer rule and the
+// pins in force.
+struct WebProcessSettings {
+    BrowserWindow window = BrowserWindow::kMain;
+    DeviceValues device;
+    std::u16string linkServer;
+    std::vector<PinEntry> pins;
+};
+
+std::string WebProcessSettingsJson(const WebProcessSettings& settings);
+// Nothing when the text is not such a document.
+std::optional<WebProcessSettings> ParseWebProcessSettings(const std::string& json);
+
+}  // namespace kestrum

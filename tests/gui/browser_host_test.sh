@@ -1,0 +1,187 @@
+#!/usr/bin/env bash
+# The player's browser end to end, under a virtual display (run through xvfb-run), against the
+# stand-in platform service: what each content kind shows, which headers the service sees,
+# new windows kept in the view, refused navigations, print requests, and a page host whose
+# pins fail.
+#   browser_host_test.sh <kestrum> <kestrum-tool> <kestrum-platform> <screenshot> <shots dir>
+set -u
+player=$1
+tool=$2
+platform=$3
+screenshot=$4
+shots=$5
+mkdir -p "$shots"
+work=$(mktemp -d)
+export HOME=$work/home XDG_RUNTIME_DIR=$work/run XDG_DATA_HOME= XDG_CONFIG_HOME= NO_AT_BRIDGE=1
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+failures=0
+ok() { echo "ok   $1"; }
+fail() { echo "FAIL $1"; failures=$((failures + 1)); }
+check() {  # description, command...
+    local what=$1
+    shift
+    if "$@"; then ok "$what"; else fail "$what"; fi
+}
+our_dialogs() {
+    for pid in $(pgrep -f kestrum-diagnostic); do
+        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "HOME=$HOME" && echo "$pid"
+    done
+}
+service=
+cleanup() {
+    pkill -f "^$player" 2>/dev/null
+    kill $(our_dialogs) 2>/dev/null
+    [ -n "$service" ] && kill "$service" 2>/dev/null && wait "$service" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+wait_for() {  # seconds, command...
+    local limit=$1
+    shift
+    for _ in $(seq 1 $((limit * 10))); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# The stand-in on the profile's port, with a wrong-key impostor on 127.0.0.2:443 whose address
+# the pins document pins to the platform's keys.
+"$platform" --port 8443 --control-port 0 --attacker-port 443 --attacker-address 127.0.0.2 \
+    --attacker-chain wrong-key --pin-scope 127.0.0.2 >"$work/service.out" 2>"$work/service.err" &
+service=$!
+wait_for 10 grep -q '^ready' "$work/service.out" || {
+    echo "the stand-in service did not start:"
+    cat "$work/service.err"
+    exit 1
+}
+control=$(sed -nE 's/^listening control ([^ ]+).*/\1/p' "$work/service.out")
+catalogue_link() { sed -nE "s/^link $1 (kestrum:.*)/\1/p" "$work/service.out"; }
+probe_link() {  # query
+    "$tool" mint-link --token probe --content "https://localhost:8443/content/probe.html?$1" \
+        --server https://localhost:8443
+}
+log() { curl -s "$control/__log"; }
+clear_log() { curl -s -X POST "$control/__log/clear" >/dev/null; }
+# Requests of the log as "METHOD target" lines, or the headers of the first request to a path.
+requests() { log | python3 -c 'import json,sys
+for e in json.load(sys.stdin): print(e["method"], e["target"])'; }
+headers_of() {
+    log | python3 -c 'import json,sys
+for e in json.load(sys.stdin):
+    if e["path"] == sys.argv[1]:
+        for k, v in sorted(e["headers"].items()): print(k + ": " + v)
+        break' "$1"
+}
+# What the probe page reported: the values of /__test/report?name=<name>, one per line.
+reported() {
+    log | python3 -c 'import json,sys,urllib.parse as u
+for e in json.load(sys.stdin):
+    if e["path"] == "/__test/report":
+        q = dict(u.parse_qsl(e["query"]))
+        if q.get("name") == sys.argv[1]: print(q.get("value", ""))' "$1"
+}
+has_report() { [ "$(reported "$1")" = "$2" ]; }
+run_player() {  # link (empty: plain mode); leaves the player running as $running
+    clear_log
+    if [ -n "$1" ]; then
+        "$player" "$1" >"$work/player.log" 2>&1 &
+    else
+        "$player" >"$work/player.log" 2>&1 &
+    fi
+    running=$!
+}
+stop_player() {
+    kill "$running" 2>/dev/null
+    wait "$running" 2>/dev/null
+    # Its web processes end with it.
+    wait_for 10 sh -c "! pgrep -f 'WebKitWebProcess' >/dev/null || ! pgrep -P $running" || true
+}
+shot() { "$screenshot" "$shots/$1.png" && echo "     screenshot: $shots/$1.png"; }
+windows_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | wc -l; }
+
+# 1. A platform page by its identifier: shown as it is, with the identity headers.
+run_player "$(catalogue_link lesson-page)"
+check "lesson page requested" wait_for 30 sh -c "curl -s '$control/__log' | grep -q '/content/lesson-page.html'"
+page_headers=$(headers_of /content/lesson-page.html)
+check "the page request carries the client header" grep -q '^X-Kestrum-Client: desktop-player$' <<<"$page_headers"
+check "and the device headers" grep -q '^X-Dev-Id: .' <<<"$page_headers"
+sleep 2
+shot lesson-page
+check "one window, titled Kestrum V 4.11.0" [ "$(windows_named '^Kestrum V 4.11.0$')" = 1 ]
+stop_player
+
+# 2. The probe page, a direct address: the bridge, the scripts, the media headers, a refused
+#    navigation that leaves the page where it was.
+run_player "$(probe_link refuse=1)"
+check "the page finds window.chrome.webview" wait_for 30 has_report bridge function
+check "the loader overlay is in the document" has_report loader true
+check "window.print cannot be taken back" has_report print-routed true
+check "a refused navigation leaves the page where it was" \
+    wait_for 15 has_report still-here "/content/probe.html?refuse=1"
+media_headers=$(headers_of /content/media/hls/segment.ts)
+check "a media address gets the media device headers" grep -q '^X-Media-Dev-Id: .' <<<"$media_headers"
+check "and the client header" grep -q '^X-Kestrum-Client: desktop-player$' <<<"$media_headers"
+stop_player
+
+# 3. New windows open in the same view, by window.open and by a link into a new window.
+for how in open link; do
+    run_player "$(probe_link $how=1)"
+    check "$how: the address opens in the same view" \
+        wait_for 30 sh -c "curl -s '$control/__log' | grep -q '/content/opened.html'"
+    sleep 1
+    check "$how: still one window" [ "$(windows_named '^Kestrum V 4.11.0$')" = 1 ]
+    stop_player
+done
+
+# 4. Print requests reach the player's picker; cancelling it answers the page once.
+for how in print post; do
+    run_player "$(probe_link $how=1)"
+    if wait_for 30 sh -c "[ \$(xdotool search --onlyvisible --name '^Select Printer$' 2>/dev/null | wc -l) -ge 1 ]"; then
+        ok "$how: the printer picker opens"
+        # No window manager: give the picker the keyboard, then press Escape.
+        picker=$(xdotool search --onlyvisible --name '^Select Printer$' | head -1)
+        xdotool windowfocus --sync "$picker" 2>/dev/null
+        xdotool key Escape
+        check "$how: the page gets one cancelled result" wait_for 10 has_report message \
+            '{"type":"printResult","status":"cancelled"}'
+    else
+        fail "$how: no printer picker"
+    fi
+    stop_player
+done
+
+# 5. A page host whose pins fail: 403 "Blocked", then the fatal dialog.
+run_player "$(probe_link pins=1)"
+check "the request to the impostor is answered 403 Blocked" wait_for 30 has_report pinned "403 Blocked"
+check "the fatal dialog follows" wait_for 15 sh -c "[ -n \"\$(for p in \$(pgrep -f kestrum-diagnostic); do tr '\\0' '\\n' </proc/\$p/environ | grep -qx 'HOME=$HOME' && echo \$p; done)\" ]"
+check "nothing reached the impostor" sh -c "! curl -s '$control/__log' | grep -q '\"listener\":\"attacker\"'"
+wait_for 20 sh -c "! kill -0 $running" && ok "the player ended after its countdown" || fail "the player still runs"
+kill $(our_dialogs) 2>/dev/null
+stop_player
+
+# 6. A PDF with its watermark and print button, and content in the generated page.
+run_player "$(catalogue_link notes-pdf)"
+check "PDF requested" wait_for 30 sh -c "curl -s '$control/__log' | grep -q '/content/notes.pdf'"
+sleep 4
+shot notes-pdf
+stop_player
+run_player "$(catalogue_link interactive)"
+check "framed content requested" wait_for 30 sh -c "curl -s '$control/__log' | grep -q '/content/interactive.html'"
+sleep 3
+shot interactive
+stop_player
+
+# 7. Plain mode: the start window on the platform's site, with its own headers.
+run_player ""
+check "start page requested" wait_for 30 sh -c "curl -s '$control/__log' | grep -q '\"target\":\"/start\"'"
+start_headers=$(headers_of /start)
+check "the start window's two headers" grep -q '^X-Kestrum-Native: 1$' <<<"$start_headers"
+check "and the other" grep -q '^X-Kestrum-App: 1$' <<<"$start_headers"
+sleep 3
+shot start-window
+stop_player
+
+echo "$failures failed"
+[ "$failures" -eq 0 ]

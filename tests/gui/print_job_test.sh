@@ -102,6 +102,16 @@ escape|
 close|
 EOF
 
+# The colours where they are solid: dialog, list, selected and plain cards, the selected
+# row's badge, the buttons, and Print while held down.
+pixels="5,5=141519 30,201=1C1E24 25,71=2563EB 25,115=22252D 330,71=FFFFFF 190,302=2563EB 301,302=2D303A"
+# shellcheck disable=SC2046
+PROBE_PRINTERS="Office*|Archive|Basement" run_probe colours pick \
+    $(for p in $pixels; do echo "pixel:${p%%=*}"; done) hold pixel:190,302 escape
+seen=$(grep '^PIXEL:' "$work/colours.out" | cut -d: -f2 | tr '\n' ' ')
+[ "$seen" = "$pixels 190,302=1D4ED8 " ] && ok "colours of the picker and of a pressed Print" ||
+    fail "colours: $seen"
+
 # 3. Lists given directly: long names are cut before the badge; a long list scrolls.
 long="A very long name for the office printer on the second floor*|Another printer whose name is far too long for one row|Lab"
 PROBE_PRINTERS=$long run_probe long pick down "shot:$shots/printer-picker-long-names.png" escape

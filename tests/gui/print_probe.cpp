@@ -10,6 +10,8 @@
 //   close                    the close box          click:N dblclick:N  on row N
 //   parts                    prints "PARTS:" and the visible parts of the dialog
 //   shot:FILE                the dialog as PNG       run:COMMAND         a shell command
+//   pixel:X,Y                prints "PIXEL:X,Y=RRGGBB" of the dialog
+//   hold                     presses Print without releasing it
 // Exit codes: 0 done, 3 the picker did not close after the actions, 4 bad arguments,
 // 5 the page's messages did not all arrive in time.
 
@@ -148,6 +150,27 @@ void Act(const std::string& action) {
             }
         }
         std::printf("PARTS:%s\n", parts.c_str());
+    } else if (action == "hold") {
+        // Print held down, not released: the pressed look.
+        GtkWidget* button = FindNamed(gPicker, kPrintButtonWidgetName);
+        int wx = 0;
+        int wy = 0;
+        if (button != nullptr &&
+            gtk_widget_translate_coordinates(button, gPicker, 10, 10, &wx, &wy))
+            gdk_test_simulate_button(gtk_widget_get_window(gPicker), wx, wy, 1, GdkModifierType(0),
+                                     GDK_BUTTON_PRESS);
+    } else if (action.rfind("pixel:", 0) == 0) {
+        int x = 0;
+        int y = 0;
+        if (std::sscanf(action.c_str() + 6, "%d,%d", &x, &y) == 2) {
+            GdkPixbuf* pixel =
+                gdk_pixbuf_get_from_window(gtk_widget_get_window(gPicker), x, y, 1, 1);
+            if (pixel != nullptr) {
+                const guchar* rgb = gdk_pixbuf_read_pixels(pixel);
+                std::printf("PIXEL:%d,%d=%02X%02X%02X\n", x, y, rgb[0], rgb[1], rgb[2]);
+                g_object_unref(pixel);
+            }
+        }
     } else if (action.rfind("shot:", 0) == 0) {
         SaveShot(action.substr(5));
     } else if (action.rfind("run:", 0) == 0) {

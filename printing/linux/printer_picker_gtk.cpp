@@ -301,7 +301,12 @@ GtkWidget* MakeLabel(const char* text, const PangoFontDescription* font, const P
     GtkWidget* label = gtk_label_new(text);
     PangoAttrList* attributes = pango_attr_list_new();
     pango_attr_list_insert(attributes, pango_attr_font_desc_new(font));
-    pango_attr_list_insert(attributes, pango_attr_foreground_new(0xF0F0, 0xF2F2, 0xF5F5));
+    // Pango takes 16-bit channels: 0xAB becomes 0xABAB.
+    const auto channel = [](int shift) {
+        return static_cast<guint16>(((kPickerLabelColour >> shift) & 0xFF) * 0x101);
+    };
+    pango_attr_list_insert(attributes,
+                           pango_attr_foreground_new(channel(16), channel(8), channel(0)));
     gtk_label_set_attributes(GTK_LABEL(label), attributes);
     pango_attr_list_unref(attributes);
     gtk_label_set_justify(GTK_LABEL(label), centred ? GTK_JUSTIFY_CENTER : GTK_JUSTIFY_LEFT);

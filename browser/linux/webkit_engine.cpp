@@ -426,7 +426,10 @@ void WebKitEngine::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpo
         }
         return;
     }
-    if (event == WEBKIT_LOAD_FINISHED && engine->events_)
+    if (event != WEBKIT_LOAD_FINISHED)
+        return;
+    DebugLog("Page load finished");
+    if (engine->events_)
         engine->events_->NavigationCompleted(true, 0);
 }
 

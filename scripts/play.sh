@@ -1,31 +1,78 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds the player and runs its main job against our stand-in
-# platform service on loopback: the links the service hands out are decoded and resolved the
-# way the player does it (pinned HTTPS, pins from the service, content data, page script).
+# Installs what is needed, builds the player and runs its main job: our stand-in platform
+# service starts on loopback and the player plays a content link from its catalogue, as a
+# learner's click on a platform page would start it.
+#   play.sh [content]   content: a catalogue name (default lesson-page), for example
+#                       notes-pdf, interactive, lesson-video, live-zoom, or "start" for the
+#                       player without a link (the start window on the platform's site)
+# With a display the player opens there and the job ends when its window is closed. Without
+# one it runs under a virtual display for a while, saves a screenshot and says where it is.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+content=${1:-lesson-page}
 
 bash scripts/install-deps.sh build
 cmake -S . -B build/player -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRUM_BUILD_TESTS=OFF >/dev/null
-cmake --build build/player -j"$(nproc)" --target kestrum-tool kestrum-platform
+cmake --build build/player -j"$(nproc)" --target kestrum kestrum-tool kestrum-platform \
+    kestrum-screenshot
 
-tool=build/player/kestrum-tool
-service_out=$(mktemp)
-build/player/tools/kestrum_platform/kestrum-platform --port 8443 >"$service_out" 2>&1 &
+build=$root/build/player
+work=$(mktemp -d)
+service_out=$work/service.out
+"$build/tools/kestrum_platform/kestrum-platform" --port 8443 >"$service_out" 2>&1 &
 service_pid=$!
-trap 'kill $service_pid 2>/dev/null; wait $service_pid 2>/dev/null; rm -f "$service_out"' EXIT
+trap 'kill $service_pid 2>/dev/null; wait $service_pid 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 1 100); do
     grep -q '^ready' "$service_out" && break
     sleep 0.1
 done
 grep -q '^ready' "$service_out" || { cat "$service_out"; exit 1; }
-
 echo "== the stand-in platform service is up: $(sed -n 's/^listening platform //p' "$service_out")"
-echo "== its certificate chain, as the player checks it"
-"$tool" probe https://localhost:8443/start || true
-for name in lesson-youtube notes-pdf interactive; do
-    link=$(sed -nE "s/^link $name (kestrum:.*)/\1/p" "$service_out")
-    echo "== link '$name', as the player resolves it"
-    "$tool" resolve-link "$link" || true
+
+link=
+if [ "$content" != start ]; then
+    link=$(sed -nE "s/^link $content (kestrum:.*)/\1/p" "$service_out")
+    if [ -z "$link" ]; then
+        echo "no such content '$content'; the catalogue has:"
+        sed -nE 's/^link ([^ ]+) .*/  \1/p' "$service_out"
+        exit 2
+    fi
+    echo "== the link '$content', as the player reads it"
+    "$build/kestrum-tool" decode-link "$link" || true
+fi
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    echo "== playing '$content' in the player; close its window to end"
+    "$build/kestrum" ${link:+"$link"}
+    exit $?
+fi
+
+shots=$root/build/player/screenshots
+mkdir -p "$shots"
+shot=$shots/$content.png
+echo "== no display here: playing '$content' under a virtual display"
+cat >"$work/session.sh" <<SESSION
+"$build/kestrum" ${link:+'$link'} &
+player=\$!
+# Until the content's first page has loaded, at most 40 s; then a moment to paint.
+for _ in \$(seq 1 400); do
+    grep -q '^Page load finished' "$work/player.log" 2>/dev/null && break
+    kill -0 \$player 2>/dev/null || break
+    sleep 0.1
 done
+sleep 3
+"$build/kestrum-screenshot" "$shot"
+kill \$player 2>/dev/null
+wait \$player 2>/dev/null
+true
+SESSION
+NO_AT_BRIDGE=1 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" \
+    bash "$work/session.sh" 2>"$work/player.log" || true
+sed 's/^/   player: /' "$work/player.log" | tail -25
+if grep -q '^Page load finished' "$work/player.log" && [ -s "$shot" ]; then
+    echo "== the player showed '$content'; screenshot: $shot"
+else
+    echo "== the player did not show '$content' (see its lines above)"
+    exit 1
+fi

@@ -28,15 +28,18 @@ if(KESTRUM_BUILD_TESTS)
     set_tests_properties(gui.player_shell PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)
 endif()
 
+# Saves the display as a PNG: the main job's proof on a machine without a screen, and the
+# GUI tests' pictures.
+add_executable(kestrum-screenshot tools/kestrum_screenshot/main.cpp)
+target_link_libraries(kestrum-screenshot PRIVATE PkgConfig::GTK3)
+kestrum_warnings(kestrum-screenshot)
+
 if(KESTRUM_BUILD_TESTS AND TARGET kestrum-platform)
-    add_executable(kestrum_screenshot tests/gui/screenshot.cpp)
-    target_link_libraries(kestrum_screenshot PRIVATE PkgConfig::GTK3)
-    kestrum_warnings(kestrum_screenshot)
     add_test(NAME gui.browser_host
              COMMAND timeout 400 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp"
                      bash ${PROJECT_SOURCE_DIR}/tests/gui/browser_host_test.sh
                      $<TARGET_FILE:kestrum> $<TARGET_FILE:kestrum-tool>
-                     $<TARGET_FILE:kestrum-platform> $<TARGET_FILE:kestrum_screenshot>
+                     $<TARGET_FILE:kestrum-platform> $<TARGET_FILE:kestrum-screenshot>
                      ${CMAKE_BINARY_DIR}/gui-screenshots)
     set_tests_properties(gui.browser_host PROPERTIES TIMEOUT 420 RUN_SERIAL TRUE)
 endif()

@@ -100,6 +100,59 @@ gboolean OnConfigure(GtkWidget*, GdkEvent*, gpointer kind) {
     return FALSE;
 }
 
+bool IsMinimised(GtkWidget* window) {
+    GdkWindow* surface = gtk_widget_get_window(window);
+    return surface && (gdk_window_get_state(surface) & GDK_WINDOW_STATE_ICONIFIED);
+}
+
+// The system goes to sleep (true) or wakes up (false): the browser is hidden for the sleep
+// and shown again afterwards unless its window is minimised.
+void OnPrepareForSleep(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar*,
+                       GVariant* parameters, gpointer window) {
+    gboolean sleeping = FALSE;
+    if (!g_variant_is_of_type(parameters, G_VARIANT_TYPE("(b)")))
+        return;
+    g_variant_get(parameters, "(b)", &sleeping);
+    for (WebViewHost* host : {StartHost(), ContentHost()}) {
+        if (!host)
+            continue;
+        if (sleeping)
+            host->SetVisible(false);
+        else if (!IsMinimised(GTK_WIDGET(window)))
+            host->RestoreVisibility();
+    }
+}
+
+struct SleepSubscription {
+    GDBusConnection* bus;
+    guint id;
+};
+
+void StopFollowingSleep(GtkWidget*, gpointer data) {
+    auto* subscription = static_cast<SleepSubscription*>(data);
+    g_dbus_connection_signal_unsubscribe(subscription->bus, subscription->id);
+}
+
+void ForgetSleepSubscription(gpointer data, GClosure*) {
+    auto* subscription = static_cast<SleepSubscription*>(data);
+    g_object_unref(subscription->bus);
+    delete subscription;
+}
+
+void FollowSleep(GtkWidget* window) {
+    // Without a system bus (a container, a test display) there is nothing to follow.
+    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SYSTEM, nullptr, nullptr);
+    if (!bus)
+        return;
+    const guint subscription = g_dbus_connection_signal_subscribe(
+        bus, "org.freedesktop.login1", "org.freedesktop.login1.Manager", "PrepareForSleep",
+        "/org/freedesktop/login1", nullptr, G_DBUS_SIGNAL_FLAGS_NONE, OnPrepareForSleep, window,
+        nullptr);
+    g_signal_connect_data(window, "destroy", G_CALLBACK(StopFollowingSleep),
+                          new SleepSubscription{bus, subscription}, ForgetSleepSubscription,
+                          G_CONNECT_DEFAULT);
+}
+
 }  // namespace
 
 BrowserWindowShell& GtkBrowserWindowShell() {
@@ -112,6 +165,7 @@ void FollowWindowState(GtkWidget* window, BrowserWindow kind) {
     g_signal_connect(window, "window-state-event", G_CALLBACK(OnWindowState), data);
     g_signal_connect(window, "focus-in-event", G_CALLBACK(OnFocusIn), data);
     g_signal_connect(window, "configure-event", G_CALLBACK(OnConfigure), data);
+    FollowSleep(window);
 }
 
 }  // namespace kestrum

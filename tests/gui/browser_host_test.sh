@@ -135,9 +135,15 @@ for how in open link; do
     stop_player
 done
 
-# 4. Print requests reach the player's picker; cancelling it answers the page once.
-for how in print post; do
+# 4. Print requests reach the player's picker (window.print(), a posted object, Ctrl+P);
+#    cancelling it answers the page once.
+for how in print post ctrlp; do
     run_player "$(probe_link $how=1)"
+    if [ "$how" = ctrlp ]; then
+        wait_for 30 has_report bridge function
+        xdotool windowfocus --sync "$(xdotool search --onlyvisible --name '^Kestrum V 4.11.0$' | head -1)" 2>/dev/null
+        xdotool key ctrl+p
+    fi
     if wait_for 30 sh -c "[ \$(xdotool search --onlyvisible --name '^Select Printer$' 2>/dev/null | wc -l) -ge 1 ]"; then
         ok "$how: the printer picker opens"
         # No window manager: give the picker the keyboard, then press Escape.
@@ -173,14 +179,32 @@ sleep 3
 shot interactive
 stop_player
 
-# 7. Plain mode: the start window on the platform's site, with its own headers.
+# 7. Plain mode: the start window on the platform's site, with its own headers, and its
+#    toolbar (top left, 20 px in): Home opens the platform's home page, Reload loads the page
+#    again, and a dragged toolbar keeps its new place across pages.
+requested() { [ "$(requests | grep -cx "GET $1")" -ge "$2" ]; }
+click() { xdotool mousemove "$1" "$2" click 1; }
 run_player ""
-check "start page requested" wait_for 30 sh -c "curl -s '$control/__log' | grep -q '\"target\":\"/start\"'"
+check "start page requested" wait_for 30 requested /start 1
 start_headers=$(headers_of /start)
 check "the start window's two headers" grep -q '^X-Kestrum-Native: 1$' <<<"$start_headers"
 check "and the other" grep -q '^X-Kestrum-App: 1$' <<<"$start_headers"
 sleep 3
 shot start-window
+click 73 43
+check "the toolbar's Home button opens the home page" wait_for 15 requested / 1
+sleep 2
+click 150 43
+check "its Reload button loads the page again" wait_for 15 requested / 2
+sleep 2
+xdotool mousemove 38 43 mousedown 1 mousemove 200 300 mousemove 400 500 mouseup 1
+sleep 1
+click 113 43
+sleep 1
+click 73 43
+check "a dragged toolbar leaves nothing under its old place" sh -c "[ \$(curl -s '$control/__log' | grep -o '\"target\":\"/\"' | wc -l) -eq 2 ]"
+click 435 500
+check "and works at its new place" wait_for 15 requested / 3
 stop_player
 
 echo "$failures failed"

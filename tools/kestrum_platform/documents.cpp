@@ -34,8 +34,10 @@ std::string Escape(const std::string& text) {
 Document Html(const std::string& title, const std::string& body) {
     return {"text/html; charset=utf-8",
             "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>" +
-                Escape(title) + "</title></head>\n<body>\n<h1>" + Escape(title) + "</h1>\n" + body +
-                "\n</body></html>\n"};
+                Escape(title) +
+                "</title><style>body{background:#fff;color:#222;font-family:sans-serif}</style>"
+                "</head>\n<body>\n<h1>" +
+                Escape(title) + "</h1>\n" + body + "\n</body></html>\n"};
 }
 
 std::string Link(const std::string& href, const std::string& text) {

@@ -10,24 +10,88 @@
 namespace kestrum {
 namespace {
 
+// The profile's texts that every request is judged with, restored and parsed once per process:
+// a page makes hundreds of requests, each deciding on the thread that sends it.
+struct HeaderProfile {
+    RequestHeader client;
+    std::u16string deviceIdName;
+    std::u16string deviceDescriptionName;
+    std::u16string mediaIdName;
+    std::u16string mediaDescriptionName;
+    std::vector<std::u16string> platformFragments;  // lower case, none empty
+    // Lower case; an empty pattern matches nothing.
+    std::u16string suffix6;
+    std::u16string suffix9;
+    std::u16string anywhere;
+    std::u16string suffix20;
+    std::vector<std::u16string> startNames;
+    std::u16string startValue;
+};
+
 std::u16string Member(ProfileItem item, const char* member) {
     return Utf8ToUtf16(ProfileMember(item, member));
 }
 
-void Add(std::vector<RequestHeader>& headers, std::u16string name, std::u16string_view value) {
+HeaderProfile LoadHeaderProfile() {
+    HeaderProfile profile;
+    profile.client = {Member(ProfileItem::kClientHeader, "name"),
+                      Member(ProfileItem::kClientHeader, "value")};
+    profile.deviceIdName = Member(ProfileItem::kDeviceHeaders, "deviceId");
+    profile.deviceDescriptionName = Member(ProfileItem::kDeviceHeaders, "deviceDescription");
+    profile.mediaIdName = Member(ProfileItem::kMediaDeviceHeaders, "deviceId");
+    profile.mediaDescriptionName = Member(ProfileItem::kMediaDeviceHeaders, "deviceDescription");
+
+    const nlohmann::json fragments = ProfileJson(ProfileItem::kPlatformHostFragments);
+    if (fragments.is_array()) {
+        for (const auto& fragment : fragments) {
+            if (fragment.is_string() && !fragment.get<std::string>().empty()) {
+                profile.platformFragments.push_back(
+                    ToLowerAscii(Utf8ToUtf16(fragment.get<std::string>())));
+            }
+        }
+    }
+
+    const nlohmann::json patterns = ProfileJson(ProfileItem::kMediaPatterns);
+    if (patterns.is_object()) {
+        const auto pattern = [&](const char* name) {
+            const auto found = patterns.find(name);
+            return found != patterns.end() && found->is_string()
+                       ? ToLowerCopy(Utf8ToUtf16(found->get<std::string>()))
+                       : std::u16string();
+        };
+        profile.suffix6 = pattern("suffix6");
+        profile.suffix9 = pattern("suffix9");
+        profile.anywhere = pattern("anywhere");
+        profile.suffix20 = pattern("suffix20");
+    }
+
+    const nlohmann::json startHeaders = ProfileJson(ProfileItem::kStartWindowHeaders);
+    if (startHeaders.is_object() && startHeaders.contains("names") &&
+        startHeaders["names"].is_array()) {
+        profile.startValue = Member(ProfileItem::kStartWindowHeaders, "value");
+        for (const auto& name : startHeaders["names"]) {
+            if (name.is_string())
+                profile.startNames.push_back(Utf8ToUtf16(name.get<std::string>()));
+        }
+    }
+    return profile;
+}
+
+const HeaderProfile& Profile() {
+    static const HeaderProfile profile = LoadHeaderProfile();
+    return profile;
+}
+
+void Add(std::vector<RequestHeader>& headers, const std::u16string& name,
+         std::u16string_view value) {
     if (!name.empty() && !value.empty())
-        headers.push_back({std::move(name), std::u16string(value)});
+        headers.push_back({name, std::u16string(value)});
 }
 
-void AddClientHeader(std::vector<RequestHeader>& headers) {
-    Add(headers, Member(ProfileItem::kClientHeader, "name"),
-        Member(ProfileItem::kClientHeader, "value"));
-}
-
-void AddDeviceHeaders(std::vector<RequestHeader>& headers, ProfileItem names,
-                      const DeviceValues& device) {
-    Add(headers, Member(names, "deviceId"), device.id);
-    Add(headers, Member(names, "deviceDescription"), device.description);
+void AddDeviceHeaders(std::vector<RequestHeader>& headers, const std::u16string& idName,
+                      const std::u16string& descriptionName, const DeviceValues& device) {
+    Add(headers, idName, device.id);
+    Add(headers, descriptionName, device.description);
 }
 
 // An empty pattern matches nothing: it would otherwise send the device values to every host.
@@ -37,40 +101,29 @@ bool EndsWithPattern(std::u16string_view lowerUrl, std::u16string_view pattern,
            lowerUrl.substr(lowerUrl.size() - length) == pattern;
 }
 
-}  // namespace
-
-bool IsPlatformAddress(std::u16string_view url) {
-    const std::u16string host = HostOf(url);
+bool IsPlatformHost(std::u16string_view host) {
     if (host.empty())
         return false;
-    const nlohmann::json fragments = ProfileJson(ProfileItem::kPlatformHostFragments);
-    if (!fragments.is_array())
-        return false;
-    for (const auto& fragment : fragments) {
-        if (fragment.is_string() && !fragment.get<std::string>().empty() &&
-            Contains(host, ToLowerAscii(Utf8ToUtf16(fragment.get<std::string>())))) {
+    for (const auto& fragment : Profile().platformFragments) {
+        if (Contains(host, fragment))
             return true;
-        }
     }
     return false;
 }
 
+}  // namespace
+
+bool IsPlatformAddress(std::u16string_view url) {
+    return IsPlatformHost(HostOf(url));
+}
+
 bool IsMediaAddress(std::u16string_view url) {
     const std::u16string lower = ToLowerCopy(url);
-    const nlohmann::json patterns = ProfileJson(ProfileItem::kMediaPatterns);
-    if (!patterns.is_object())
-        return false;
-    const auto pattern = [&](const char* name) {
-        const auto found = patterns.find(name);
-        return found != patterns.end() && found->is_string()
-                   ? ToLowerCopy(Utf8ToUtf16(found->get<std::string>()))
-                   : std::u16string();
-    };
-    const std::u16string anywhere = pattern("anywhere");
-    return EndsWithPattern(lower, pattern("suffix6"), 6) ||
-           EndsWithPattern(lower, pattern("suffix9"), 9) ||
-           (!anywhere.empty() && Contains(lower, anywhere)) ||
-           EndsWithPattern(lower, pattern("suffix20"), 20);
+    const HeaderProfile& profile = Profile();
+    return EndsWithPattern(lower, profile.suffix6, 6) ||
+           EndsWithPattern(lower, profile.suffix9, 9) ||
+           (!profile.anywhere.empty() && Contains(lower, profile.anywhere)) ||
+           EndsWithPattern(lower, profile.suffix20, 20);
 }
 
 std::u16string PinCheckHost(std::u16string_view lowerUrl) {
@@ -82,30 +135,26 @@ std::u16string PinCheckHost(std::u16string_view lowerUrl) {
 std::vector<RequestHeader> RequestHeaders(std::u16string_view url, BrowserWindow window,
                                           const DeviceValues& device,
                                           std::u16string_view linkServer) {
+    const HeaderProfile& profile = Profile();
+    const std::u16string host = HostOf(url);
     std::vector<RequestHeader> headers;
-    AddClientHeader(headers);
-    if (IsPlatformAddress(url))
-        AddDeviceHeaders(headers, ProfileItem::kDeviceHeaders, device);
+    headers.reserve(5);
+    Add(headers, profile.client.name, profile.client.value);
+    if (IsPlatformHost(host))
+        AddDeviceHeaders(headers, profile.deviceIdName, profile.deviceDescriptionName, device);
     if (IsMediaAddress(url))
-        AddDeviceHeaders(headers, ProfileItem::kMediaDeviceHeaders, device);
+        AddDeviceHeaders(headers, profile.mediaIdName, profile.mediaDescriptionName, device);
 
     if (window == BrowserWindow::kMain) {
-        if (IsYouTubeHost(HostOf(url))) {
+        if (IsYouTubeHost(host)) {
             std::u16string_view referer = linkServer;
             if (referer.ends_with(u'/'))
                 referer.remove_suffix(1);
             Add(headers, u"Referer", referer);
         }
     } else {
-        const nlohmann::json startHeaders = ProfileJson(ProfileItem::kStartWindowHeaders);
-        if (startHeaders.is_object() && startHeaders.contains("names") &&
-            startHeaders["names"].is_array()) {
-            const std::u16string value = Member(ProfileItem::kStartWindowHeaders, "value");
-            for (const auto& name : startHeaders["names"]) {
-                if (name.is_string())
-                    Add(headers, Utf8ToUtf16(name.get<std::string>()), value);
-            }
-        }
+        for (const auto& name : profile.startNames)
+            Add(headers, name, profile.startValue);
     }
     return headers;
 }
@@ -115,16 +164,12 @@ std::vector<RequestHeader> PlatformNavigationHeaders(std::u16string_view address
     std::vector<RequestHeader> headers;
     if (!IsPlatformAddress(address))
         return headers;
-    AddClientHeader(headers);
-    const std::u16string idName = Member(ProfileItem::kDeviceHeaders, "deviceId");
-    const std::u16string mediaIdName = Member(ProfileItem::kMediaDeviceHeaders, "deviceId");
-    const std::u16string descriptionName = Member(ProfileItem::kDeviceHeaders, "deviceDescription");
-    const std::u16string mediaDescriptionName =
-        Member(ProfileItem::kMediaDeviceHeaders, "deviceDescription");
-    Add(headers, idName, device.id);
-    Add(headers, mediaIdName, device.id);
-    Add(headers, descriptionName, device.description);
-    Add(headers, mediaDescriptionName, device.description);
+    const HeaderProfile& profile = Profile();
+    Add(headers, profile.client.name, profile.client.value);
+    Add(headers, profile.deviceIdName, device.id);
+    Add(headers, profile.mediaIdName, device.id);
+    Add(headers, profile.deviceDescriptionName, device.description);
+    Add(headers, profile.mediaDescriptionName, device.description);
     return headers;
 }
 

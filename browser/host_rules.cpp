@@ -1,5 +1,6 @@
 #include "browser/host_rules.h"
 
+#include <cwctype>
 #include <nlohmann/json.hpp>
 
 #include "app/platform_profile.h"
@@ -24,6 +25,19 @@ bool IsDigit(char16_t unit) {
     return unit >= u'0' && unit <= u'9';
 }
 
+// Compares as the lower-cased copy of `text` would (ToLowerCopy), without making one: every
+// request of a page passes here.
+bool LowersTo(std::u16string_view text, std::u16string_view lower) {
+    if (text.size() != lower.size())
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto unit = static_cast<std::wint_t>(text[i]);
+        if (static_cast<char16_t>(std::towlower(unit) & 0xFFFF) != lower[i])
+            return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::u16string HostOf(std::u16string_view url) {
@@ -32,8 +46,8 @@ std::u16string HostOf(std::u16string_view url) {
     const std::size_t marker = url.find(u"://");
     if (marker == npos)
         return {};
-    const std::u16string scheme = ToLowerCopy(url.substr(0, marker));
-    if (scheme != u"http" && scheme != u"https")
+    const std::u16string_view scheme = url.substr(0, marker);
+    if (!LowersTo(scheme, u"http") && !LowersTo(scheme, u"https"))
         return {};
     std::u16string_view authority = url.substr(marker + 3);
     authority = authority.substr(0, authority.find_first_of(u"/\\?#"));

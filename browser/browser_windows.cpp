@@ -86,6 +86,17 @@ void MainWindowFirstLoad(bool success, BrowserWindowShell& shell) {
     shell.BringToFront(windows.contentWindow);
 }
 
+// Both windows pass one attempt; a browser that does not come up is explained to the learner
+// once the splash is out of the way.
+bool BringUp(WebViewHost& host, NativeWindow window, const std::u16string& base,
+             BrowserWindowShell& shell) {
+    if (host.Initialize(window, base, 1))
+        return true;
+    shell.DestroySplash();
+    shell.ShowBrowserFailure(window, host.statusText());
+    return false;
+}
+
 }  // namespace
 
 BrowserWindowSlots& TheBrowserWindows() {
@@ -121,11 +132,7 @@ bool CreateInitScreenBrowser(NativeWindow window, BrowserWindowShell& shell) {
     };
     host.onInitialized = [&shell](bool success, HResult) { StartWindowFirstLoad(success, shell); };
 
-    if (host.Initialize(window, base, 1))
-        return true;
-    shell.DestroySplash();
-    shell.ShowBrowserFailure(window, host.statusText());
-    return false;
+    return BringUp(host, window, base, shell);
 }
 
 bool CreatePlayerWindowBrowser(NativeWindow window, BrowserWindowShell& shell) {
@@ -147,11 +154,7 @@ bool CreatePlayerWindowBrowser(NativeWindow window, BrowserWindowShell& shell) {
     };
     host.onInitialized = [&shell](bool success, HResult) { MainWindowFirstLoad(success, shell); };
 
-    if (host.Initialize(window, base, 1))
-        return true;
-    shell.DestroySplash();
-    shell.ShowBrowserFailure(window, host.statusText());
-    return false;
+    return BringUp(host, window, base, shell);
 }
 
 void HandlePageMessage(const std::u16string& message, BrowserWindowShell& shell) {

@@ -1,7 +1,4 @@
 # The player on Linux: the shell's GTK backend and the `kestrum` executable.
-find_package(PkgConfig REQUIRED)
-pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
-pkg_check_modules(WEBKIT REQUIRED IMPORTED_TARGET webkit2gtk-4.1)
 
 add_library(kestrum_shell_linux STATIC
     app/linux/browser_runtime_linux.cpp

@@ -1,13 +1,5 @@
 # The browser host on WebKitGTK: the engine and the windows' GTK side (kept out of
 # kestrum_core, which stays free of GTK), and the extension every web process loads.
-find_package(PkgConfig REQUIRED)
-if(NOT TARGET PkgConfig::GTK3)
-    pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
-endif()
-if(NOT TARGET PkgConfig::WEBKIT)
-    pkg_check_modules(WEBKIT REQUIRED IMPORTED_TARGET webkit2gtk-4.1)
-endif()
-pkg_check_modules(WEBKIT_EXTENSION REQUIRED IMPORTED_TARGET webkit2gtk-web-extension-4.1)
 
 set(KESTRUM_WEB_EXTENSION_INSTALL_DIR ${CMAKE_INSTALL_PREFIX}/lib/kestrum/web-extensions)
 

@@ -1,12 +1,5 @@
 # The fatal error procedure's GTK side and the diagnostic dialog program. Kept out of
 # kestrum_core, which must stay free of GTK for kestrum-tool.
-find_package(PkgConfig REQUIRED)
-if(NOT TARGET PkgConfig::GTK3)
-    pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
-endif()
-if(NOT TARGET PkgConfig::WEBKIT)
-    pkg_check_modules(WEBKIT REQUIRED IMPORTED_TARGET webkit2gtk-4.1)
-endif()
 
 # ShowMessageBox comes from the program that links this (the shell, or a test double).
 add_library(kestrum_fatal_gtk STATIC

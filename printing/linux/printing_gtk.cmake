@@ -1,12 +1,5 @@
 # The printer picker and the print job on GTK and WebKitGTK. Kept out of kestrum_core, which
 # must stay free of GTK.
-find_package(PkgConfig REQUIRED)
-if(NOT TARGET PkgConfig::GTK3)
-    pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
-endif()
-if(NOT TARGET PkgConfig::WEBKIT)
-    pkg_check_modules(WEBKIT REQUIRED IMPORTED_TARGET webkit2gtk-4.1)
-endif()
 
 add_library(kestrum_printing_gtk STATIC
     printing/linux/print_job_webkit.cpp

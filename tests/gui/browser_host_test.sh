@@ -15,36 +15,15 @@ work=$(mktemp -d)
 export HOME=$work/home XDG_RUNTIME_DIR=$work/run XDG_DATA_HOME= XDG_CONFIG_HOME= NO_AT_BRIDGE=1
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
-failures=0
-ok() { echo "ok   $1"; }
-fail() { echo "FAIL $1"; failures=$((failures + 1)); }
-check() {  # description, command...
-    local what=$1
-    shift
-    if "$@"; then ok "$what"; else fail "$what"; fi
-}
-our_dialogs() {
-    for pid in $(pgrep -f kestrum-diagnostic); do
-        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "HOME=$HOME" && echo "$pid"
-    done
-}
+source "$(dirname "$0")/gui_test_lib.sh"
 service=
 cleanup() {
     pkill -f "^$player" 2>/dev/null
-    kill $(our_dialogs) 2>/dev/null
+    stop_dialogs
     [ -n "$service" ] && kill "$service" 2>/dev/null && wait "$service" 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
-wait_for() {  # seconds, command...
-    local limit=$1
-    shift
-    for _ in $(seq 1 $((limit * 10))); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
 
 # The stand-in on the profile's port, with a wrong-key impostor on 127.0.0.2:443 whose address
 # the pins document pins to the platform's keys.
@@ -140,16 +119,19 @@ done
 for how in print post ctrlp; do
     run_player "$(probe_link $how=1)"
     if [ "$how" = ctrlp ]; then
+        # A click gives the page the keyboard.
         wait_for 30 has_report bridge function
-        xdotool windowfocus --sync "$(xdotool search --onlyvisible --name '^Kestrum V 4.11.0$' | head -1)" 2>/dev/null
+        xdotool mousemove 600 400 click 1
+        sleep 0.5
         xdotool key ctrl+p
     fi
     if wait_for 30 sh -c "[ \$(xdotool search --onlyvisible --name '^Select Printer$' 2>/dev/null | wc -l) -ge 1 ]"; then
         ok "$how: the printer picker opens"
-        # No window manager: give the picker the keyboard, then press Escape.
+        # No window manager hands out the keyboard: press the picker's Cancel button, at its
+        # bottom right.
         picker=$(xdotool search --onlyvisible --name '^Select Printer$' | head -1)
-        xdotool windowfocus --sync "$picker" 2>/dev/null
-        xdotool key Escape
+        eval "$(xdotool getwindowgeometry --shell "$picker")"
+        xdotool mousemove $((X + WIDTH - 70)) $((Y + HEIGHT - 38)) click 1
         check "$how: the page gets one cancelled result" wait_for 10 has_report message \
             '{"type":"printResult","status":"cancelled"}'
     else
@@ -161,10 +143,10 @@ done
 # 5. A page host whose pins fail: 403 "Blocked", then the fatal dialog.
 run_player "$(probe_link pins=1)"
 check "the request to the impostor is answered 403 Blocked" wait_for 30 has_report pinned "403 Blocked"
-check "the fatal dialog follows" wait_for 15 sh -c "[ -n \"\$(for p in \$(pgrep -f kestrum-diagnostic); do tr '\\0' '\\n' </proc/\$p/environ | grep -qx 'HOME=$HOME' && echo \$p; done)\" ]"
+check "the fatal dialog follows" wait_for 15 has_dialog
 check "nothing reached the impostor" sh -c "! curl -s '$control/__log' | grep -q '\"listener\":\"attacker\"'"
 wait_for 20 sh -c "! kill -0 $running" && ok "the player ended after its countdown" || fail "the player still runs"
-kill $(our_dialogs) 2>/dev/null
+stop_dialogs
 stop_player
 
 # 6. A PDF with its watermark and print button, and content in the generated page.
@@ -202,7 +184,8 @@ sleep 1
 click 113 43
 sleep 1
 click 73 43
-check "a dragged toolbar leaves nothing under its old place" sh -c "[ \$(curl -s '$control/__log' | grep -o '\"target\":\"/\"' | wc -l) -eq 2 ]"
+homes=$(requests | grep -cx 'GET /')
+check "a dragged toolbar leaves nothing under its old place ($homes home pages)" [ "$homes" -eq 2 ]
 click 435 500
 check "and works at its new place" wait_for 15 requested / 3
 stop_player

@@ -10,18 +10,7 @@ work=$(mktemp -d)
 export HOME=$work/home XDG_RUNTIME_DIR=$work/run XDG_DATA_HOME= XDG_CONFIG_HOME= NO_AT_BRIDGE=1
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
-failures=0
-ok() { echo "ok   $1"; }
-fail() { echo "FAIL $1"; failures=$((failures + 1)); }
-# Dialogs started by this test's players (they run in sessions of their own): found by the
-# HOME they inherited, so that nothing else on the machine is touched.
-our_dialogs() {
-    for pid in $(pgrep -f kestrum-diagnostic); do
-        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "HOME=$HOME" && echo "$pid"
-    done
-}
-stop_dialogs() { kill $(our_dialogs) 2>/dev/null; }
-has_dialog() { [ -n "$(our_dialogs)" ]; }
+source "$(dirname "$0")/gui_test_lib.sh"
 cleanup() {
     pkill -f "^$player" 2>/dev/null
     stop_dialogs
@@ -29,15 +18,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-wait_for() {  # seconds, command...
-    local limit=$1
-    shift
-    for _ in $(seq 1 $((limit * 10))); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
 reason_of_code() {  # the reason inside the code on the clipboard
     "$tool" decode-diagnostic "$(timeout 5 xclip -selection clipboard -o 2>/dev/null)" |
         sed -nE 's/.*\|reason=(.*)\|END$/\1/p'

@@ -34,6 +34,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+trap "exit 1" TERM INT
 die() {
     echo "browser start harness: $*" >&2
     exit 1

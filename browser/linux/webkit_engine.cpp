@@ -273,6 +273,7 @@ class WebKitEngine final : public BrowserEngine {
     bool watchExit_ = false;
     pid_t webProcess_ = 0;
     std::string refusedUri_;  // the last main-frame navigation stopped by the policy
+    bool loadFailed_ = false;
 };
 
 HResult WebKitEngine::CreateEnvironment(const std::u16string&, const std::u16string& dataFolder,
@@ -419,6 +420,7 @@ gboolean WebKitEngine::OnDecidePolicy(WebKitWebView* view, WebKitPolicyDecision*
 void WebKitEngine::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer self) {
     auto* engine = static_cast<WebKitEngine*>(self);
     if (event == WEBKIT_LOAD_STARTED || event == WEBKIT_LOAD_REDIRECTED) {
+        engine->loadFailed_ = false;
         const gchar* uri = webkit_web_view_get_uri(view);
         if (engine->Refuses(uri)) {
             engine->refusedUri_ = uri;
@@ -426,7 +428,8 @@ void WebKitEngine::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpo
         }
         return;
     }
-    if (event != WEBKIT_LOAD_FINISHED)
+    // A failed load has been reported already; the engine finishes it too.
+    if (event != WEBKIT_LOAD_FINISHED || std::exchange(engine->loadFailed_, false))
         return;
     DebugLog("Page load finished");
     if (engine->events_)
@@ -437,6 +440,7 @@ gboolean WebKitEngine::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri,
                                     gpointer self) {
     auto* engine = static_cast<WebKitEngine*>(self);
     const bool refused = uri && engine->refusedUri_ == uri;
+    engine->loadFailed_ = true;
     if (engine->events_)
         engine->events_->NavigationCompleted(false, error ? error->code : 0);
     // A refused navigation leaves the page as it was, without an error page.
@@ -498,6 +502,7 @@ gboolean WebKitEngine::OnUserMessage(WebKitWebView*, WebKitUserMessage* message,
 gboolean WebKitEngine::OnTlsErrors(WebKitWebView* view, gchar* uri, GTlsCertificate* certificate,
                                    GTlsCertificateFlags, gpointer self) {
     auto* engine = static_cast<WebKitEngine*>(self);
+    engine->loadFailed_ = true;
     if (!uri || !AcceptPinnedCertificate(engine->context_, uri, certificate))
         return FALSE;
     webkit_web_view_load_uri(view, uri);

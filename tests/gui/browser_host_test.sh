@@ -42,7 +42,7 @@ probe_link() {  # query
         --server https://localhost:8443
 }
 log() { curl -s "$control/__log"; }
-clear_log() { curl -s -X POST "$control/__log/clear" >/dev/null; }
+clear_log() { curl -s -X POST -d '' "$control/__log/clear" >/dev/null; }
 # Requests of the log as "METHOD target" lines, or the headers of the first request to a path.
 requests() { log | python3 -c 'import json,sys
 for e in json.load(sys.stdin): print(e["method"], e["target"])'; }
@@ -130,8 +130,12 @@ for how in print post ctrlp; do
         # No window manager hands out the keyboard: press the picker's Cancel button, at its
         # bottom right.
         picker=$(xdotool search --onlyvisible --name '^Select Printer$' | head -1)
-        eval "$(xdotool getwindowgeometry --shell "$picker")"
-        xdotool mousemove $((X + WIDTH - 70)) $((Y + HEIGHT - 38)) click 1
+        for _ in 1 2 3; do
+            sleep 0.5
+            eval "$(xdotool getwindowgeometry --shell "$picker")"
+            xdotool mousemove $((X + WIDTH - 70)) $((Y + HEIGHT - 38)) click 1
+            wait_for 3 sh -c "! xdotool search --onlyvisible --name '^Select Printer$'" && break
+        done
         check "$how: the page gets one cancelled result" wait_for 10 has_report message \
             '{"type":"printResult","status":"cancelled"}'
     else

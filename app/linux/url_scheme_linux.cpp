@@ -69,7 +69,8 @@ std::string ExecArgument(const std::string& argument) {
 
 std::string DesktopEntryText(const std::string& scheme, const std::string& description,
                              const std::string& executablePath, const std::string& icon) {
-    // The link goes in as the one argument; a field code must stand unquoted.
+    // The link goes in as the one argument; a field code must stand unquoted. Started from the
+    // desktop's menu there is no argument: the player opens its start window.
     return "[Desktop Entry]\n"
            "Type=Application\n"
            "Name=" +
@@ -82,7 +83,6 @@ std::string DesktopEntryText(const std::string& scheme, const std::string& descr
            icon +
            "\n"
            "Terminal=false\n"
-           "NoDisplay=true\n"
            "Categories=Education;\n"
            "MimeType=x-scheme-handler/" +
            scheme + ";\n";

@@ -20,6 +20,7 @@ TEST(DesktopEntry, PassesTheLinkAsTheOneArgument) {
     EXPECT_NE(plain.find("\nName=Molvane Desktop Player\n"), std::string::npos);
     EXPECT_NE(plain.find("\nMimeType=x-scheme-handler/kestrum;\n"), std::string::npos);
     EXPECT_NE(plain.find("\nIcon=/icons/kestrum.png\n"), std::string::npos);
+    EXPECT_EQ(plain.find("NoDisplay"), std::string::npos) << "learners start it from the menu";
 
     struct Case {
         std::string path;

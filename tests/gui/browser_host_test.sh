@@ -194,5 +194,34 @@ click 435 500
 check "and works at its new place" wait_for 15 requested / 3
 stop_player
 
+# 8. Full screen, which needs a window manager: the start window's toolbar button toggles it,
+#    and a page's "toggleFullscreen" does so for the main window (back to 1280 x 720).
+openbox --sm-disable >/dev/null 2>&1 &
+wm=$!
+sleep 1
+run_player ""
+wait_for 30 requested /start 1
+sleep 2
+start_window=$(xdotool search --onlyvisible --name '^Kestrum V 4.11.0$' | head -1)
+size_of() { xdotool getwindowgeometry "$1" | sed -nE 's/^ *Geometry: //p'; }
+press_fullscreen() {  # the toolbar's fourth button, once the hovered toolbar has opened up
+    xdotool mousemove --window "$start_window" 38 43
+    sleep 1
+    xdotool mousemove --window "$start_window" 415 43 click 1
+    sleep 0.3
+    xdotool mousemove --window "$start_window" 600 600
+}
+press_fullscreen
+check "the toolbar's Fullscreen button covers the screen" wait_for 5 sh -c "[ \"\$(xdotool getwindowgeometry $start_window | sed -nE 's/^ *Geometry: //p')\" = 1280x800 ]"
+press_fullscreen
+check "and gives the window back its place" wait_for 5 sh -c "[ \"\$(xdotool getwindowgeometry $start_window | sed -nE 's/^ *Geometry: //p')\" = 1024x768 ]"
+stop_player
+run_player "$(probe_link fullscreen=1)"
+check "a page's toggleFullscreen covers the screen" wait_for 30 has_report fullscreen 1280x800
+check "and a second one frames the window at 1280 x 720" wait_for 10 has_report framed 1280x720
+stop_player
+kill "$wm" 2>/dev/null
+wait "$wm" 2>/dev/null
+
 echo "$failures failed"
 [ "$failures" -eq 0 ]

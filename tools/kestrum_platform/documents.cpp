@@ -106,6 +106,13 @@ window.addEventListener('DOMContentLoaded', () => {
         setTimeout(() => report('still-here', location.pathname + location.search), 2500);
     }
     if (params.has('open')) setTimeout(() => window.open('/content/opened.html', '_blank'), 300);
+    if (params.has('fullscreen')) {
+        const size = () => window.innerWidth + 'x' + window.innerHeight;
+        setTimeout(() => webview.postMessage('toggleFullscreen'), 500);
+        setTimeout(() => report('fullscreen', size()), 2500);
+        setTimeout(() => webview.postMessage('"toggleFullscreen"'), 3000);
+        setTimeout(() => report('framed', size()), 5000);
+    }
     if (params.has('link')) setTimeout(() => {
         const a = document.createElement('a');
         a.href = '/content/opened.html?by=link'; a.target = '_blank';

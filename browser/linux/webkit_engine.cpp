@@ -220,14 +220,14 @@ class WebKitEngine final : public BrowserEngine {
             DebugLog("No print handler is installed.");
             return;
         }
-        WebKitWebView* view = view_;
-        g_object_ref(view);
-        PrintHandler()(view, window_, [view](const std::string& json) {
+        // The result may come after the browser is gone: the message holds its own reference.
+        std::shared_ptr<WebKitWebView> target(WEBKIT_WEB_VIEW(g_object_ref(view_)),
+                                              [](WebKitWebView* view) { g_object_unref(view); });
+        PrintHandler()(view_, window_, [target](const std::string& json) {
             webkit_web_view_evaluate_javascript(
-                view, Narrow(BridgeDeliveryScript(Utf8ToUtf16(json))).c_str(), -1, nullptr, nullptr,
-                nullptr, nullptr, nullptr);
+                target.get(), Narrow(BridgeDeliveryScript(Utf8ToUtf16(json))).c_str(), -1, nullptr,
+                nullptr, nullptr, nullptr, nullptr);
         });
-        g_object_unref(view);
     }
 
   private:

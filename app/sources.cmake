@@ -9,7 +9,8 @@ list(APPEND KESTRUM_PORTABLE_SOURCES
     app/startup_sequence.cpp
     app/windows_generation.cpp)
 list(APPEND KESTRUM_LINUX_SOURCES
-    app/linux/command_line_linux.cpp)
+    app/linux/command_line_linux.cpp
+    app/linux/own_executable_linux.cpp)
 list(APPEND KESTRUM_WIN32_SOURCES
     app/win32/command_line_win32.cpp
     app/win32/instance_guard_win32.cpp

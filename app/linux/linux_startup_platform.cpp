@@ -8,6 +8,7 @@
 #include "app/debug_log.h"
 #include "app/linux/browser_runtime_linux.h"
 #include "app/linux/instance_lock_linux.h"
+#include "app/linux/own_executable_linux.h"
 #include "app/linux/shell_windows_gtk.h"
 #include "app/linux/splash_gtk.h"
 #include "app/linux/url_scheme_linux.h"
@@ -95,11 +96,10 @@ void LinuxStartupPlatform::OpenAddress(const std::u16string& address) {
 }
 
 std::u16string LinuxStartupPlatform::ExecutablePath() {
-    char path[4096];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0)
+    const std::string path = OwnExecutablePath();
+    if (path.empty())
         return Utf8ToUtf16(argc_ > 0 ? argv_[0] : "");
-    return Utf8ToUtf16(std::string(path, static_cast<std::size_t>(length)));
+    return Utf8ToUtf16(path);
 }
 
 void LinuxStartupPlatform::RegisterUrlScheme(const std::u16string& scheme,

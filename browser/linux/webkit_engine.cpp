@@ -10,6 +10,7 @@
 
 #include "app/app_context.h"
 #include "app/debug_log.h"
+#include "app/linux/own_executable_linux.h"
 #include "browser/linux/pinned_certificates.h"
 #include "browser/linux/system_errors.h"
 #include "browser/linux/web_process_watch.h"
@@ -31,8 +32,10 @@ WebKitPrintHandler& PrintHandler() {
 bool quitPending = false;
 int quitCode = 0;
 
-std::string Narrow(const std::u16string& text) {
-    return Utf16ToUtf8(text);
+// Hands a JSON message of the player to the page's listeners, through the bridge.
+void DeliverToPage(WebKitWebView* view, const std::u16string& json) {
+    webkit_web_view_evaluate_javascript(view, Utf16ToUtf8(BridgeDeliveryScript(json)).c_str(), -1,
+                                        nullptr, nullptr, nullptr, nullptr, nullptr);
 }
 
 // Runs a completion from the main loop, as the runtime's handlers arrive on Windows.
@@ -63,23 +66,16 @@ class WebKitEngine final : public BrowserEngine {
         g_list_free(toplevels);
         return live && !gtk_widget_in_destruction(GTK_WIDGET(window));
     }
-    std::u16string ProgramFolder() override {
-        char path[4096];
-        const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-        if (length <= 0)
-            return {};
-        std::string text(path, static_cast<std::size_t>(length));
-        return Utf8ToUtf16(text.substr(0, text.rfind('/')));
-    }
+    std::u16string ProgramFolder() override { return Utf8ToUtf16(OwnExecutableFolder()); }
     char16_t PathSeparator() override { return u'/'; }
     std::u16string PrivateRuntimeExecutableName() override { return u"WebKitWebProcess"; }
     bool IsDirectory(const std::u16string& path) override {
         struct stat info {};
-        return stat(Narrow(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+        return stat(Utf16ToUtf8(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
     }
     bool IsFile(const std::u16string& path) override {
         struct stat info {};
-        return stat(Narrow(path).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+        return stat(Utf16ToUtf8(path).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
     }
     // WebKitGTK is a system library: it cannot run from a folder beside the program, so only
     // the installed engine has a version.
@@ -95,12 +91,12 @@ class WebKitEngine final : public BrowserEngine {
                            std::to_string(g_get_monotonic_time() / 1000));
     }
     StepFailure CreateFolder(const std::u16string& path) override {
-        if (mkdir(Narrow(path).c_str(), 0700) == 0 || (errno == EEXIST && IsDirectory(path)))
+        if (mkdir(Utf16ToUtf8(path).c_str(), 0700) == 0 || (errno == EEXIST && IsDirectory(path)))
             return std::nullopt;
         return HResultFromWin32(SystemErrorFromErrno(errno));
     }
     StepFailure WriteTestFile(const std::u16string& path) override {
-        const std::string name = Narrow(path);
+        const std::string name = Utf16ToUtf8(path);
         const int file = open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
         if (file < 0)
             return HResultFromWin32(SystemErrorFromErrno(errno));
@@ -109,14 +105,14 @@ class WebKitEngine final : public BrowserEngine {
         return std::nullopt;
     }
     bool RuntimeVariableIsSet(const std::u16string& name) override {
-        return std::getenv(Narrow(name).c_str()) != nullptr;
+        return std::getenv(Utf16ToUtf8(name).c_str()) != nullptr;
     }
     void DeleteRuntimeVariable(const std::u16string& name) override {
-        unsetenv(Narrow(name).c_str());
+        unsetenv(Utf16ToUtf8(name).c_str());
     }
     StepFailure SetRuntimeVariable(const std::u16string& name,
                                    const std::u16string& value) override {
-        if (setenv(Narrow(name).c_str(), Narrow(value).c_str(), 1) == 0)
+        if (setenv(Utf16ToUtf8(name).c_str(), Utf16ToUtf8(value).c_str(), 1) == 0)
             return std::nullopt;
         return HResultFromWin32(SystemErrorFromErrno(errno));
     }
@@ -170,18 +166,18 @@ class WebKitEngine final : public BrowserEngine {
                   const std::vector<RequestHeader>& headers) override {
         if (!view_)
             return;
-        WebKitURIRequest* request = webkit_uri_request_new(Narrow(address).c_str());
+        WebKitURIRequest* request = webkit_uri_request_new(Utf16ToUtf8(address).c_str());
         if (SoupMessageHeaders* requestHeaders = webkit_uri_request_get_http_headers(request)) {
             for (const RequestHeader& header : headers)
-                soup_message_headers_replace(requestHeaders, Narrow(header.name).c_str(),
-                                             Narrow(header.value).c_str());
+                soup_message_headers_replace(requestHeaders, Utf16ToUtf8(header.name).c_str(),
+                                             Utf16ToUtf8(header.value).c_str());
         }
         webkit_web_view_load_request(view_, request);
         g_object_unref(request);
     }
     void NavigateToString(const std::u16string& html) override {
         if (view_)
-            webkit_web_view_load_html(view_, Narrow(html).c_str(), nullptr);
+            webkit_web_view_load_html(view_, Utf16ToUtf8(html).c_str(), nullptr);
     }
     void GoBack() override {
         if (view_ && webkit_web_view_can_go_back(view_))
@@ -210,8 +206,7 @@ class WebKitEngine final : public BrowserEngine {
     void PostWebMessageAsJson(const std::u16string& json) override {
         if (!view_)
             return;
-        webkit_web_view_evaluate_javascript(view_, Narrow(BridgeDeliveryScript(json)).c_str(), -1,
-                                            nullptr, nullptr, nullptr, nullptr, nullptr);
+        DeliverToPage(view_, json);
     }
     void ShowSystemPrintDialog() override {
         if (!view_)
@@ -225,16 +220,16 @@ class WebKitEngine final : public BrowserEngine {
                                               [](WebKitWebView* view) { g_object_unref(view); });
         PrintHandler()(view_, window_, [target](const std::string& json) {
             webkit_web_view_evaluate_javascript(
-                target.get(), Narrow(BridgeDeliveryScript(Utf8ToUtf16(json))).c_str(), -1, nullptr,
-                nullptr, nullptr, nullptr, nullptr);
+                target.get(), Utf16ToUtf8(BridgeDeliveryScript(Utf8ToUtf16(json))).c_str(), -1,
+                nullptr, nullptr, nullptr, nullptr, nullptr);
         });
     }
 
   private:
     void AddScript(const std::u16string& script) {
-        WebKitUserScript* user =
-            webkit_user_script_new(Narrow(script).c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
-                                   WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
+        WebKitUserScript* user = webkit_user_script_new(
+            Utf16ToUtf8(script).c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+            WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
         webkit_user_content_manager_add_script(contentManager_, user);
         webkit_user_script_unref(user);
     }
@@ -284,7 +279,7 @@ HResult WebKitEngine::CreateEnvironment(const std::u16string&, const std::u16str
     autoplayAllowed_ = browserArguments.find(u"--autoplay-policy=no-user-gesture-required") !=
                        std::u16string::npos;
 
-    const std::string folder = Narrow(dataFolder);
+    const std::string folder = Utf16ToUtf8(dataFolder);
     const std::string cache = folder + "/cache";
     dataManager_ = webkit_website_data_manager_new("base-data-directory", folder.c_str(),
                                                    "base-cache-directory", cache.c_str(), nullptr);
@@ -362,10 +357,11 @@ HResult WebKitEngine::CreateController(NativeWindow window,
         gtk_container_add(GTK_CONTAINER(window_), GTK_WIDGET(view_));
     }
     gtk_widget_show(GTK_WIDGET(view_));
-    // Content framed by the player's own page loads in a frame, where a refused certificate
-    // cannot be taken back: its pinned server is trusted before the first load.
+    // The content's pinned server is trusted before the first load: framed content (the
+    // player's own page) could not take a refused certificate back, and a page shown directly
+    // need not fail once and load again.
     if (kind_ == BrowserWindow::kMain)
-        AcceptPinnedCertificate(context_, Narrow(TheAppContext().contentUrl));
+        AcceptPinnedCertificate(context_, Utf16ToUtf8(TheAppContext().contentUrl));
     CompleteLater(std::move(completed), Creation{kSOk, true});
     return kSOk;
 }
@@ -586,11 +582,8 @@ std::unique_ptr<BrowserEngine> CreateWebKitEngine(BrowserWindow kind) {
 }
 
 std::string WebExtensionDirectory() {
-    char path[4096];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length > 0) {
-        std::string program(path, static_cast<std::size_t>(length));
-        const std::string beside = program.substr(0, program.rfind('/')) + "/web-extensions";
+    if (const std::string folder = OwnExecutableFolder(); !folder.empty()) {
+        const std::string beside = folder + "/web-extensions";
         struct stat info {};
         if (stat(beside.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
             return beside;

@@ -1,27 +1,22 @@
 #include "link/linux/diagnostic_launch_linux.h"
 
 #include <glib.h>
-#include <limits.h>
 #include <unistd.h>
 
 #include <string>
 
 #include "app/debug_log.h"
+#include "app/linux/own_executable_linux.h"
 #include "common/text_encoding.h"
 
 namespace kestrum {
 namespace {
 
 std::string ProgramBesideThisExecutable() {
-    char path[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
-    if (length <= 0)
+    const std::string folder = OwnExecutableFolder();
+    if (folder.empty())
         return {};
-    std::string own(path, static_cast<std::size_t>(length));
-    const std::size_t slash = own.rfind('/');
-    if (slash == std::string::npos)
-        return {};
-    std::string candidate = own.substr(0, slash + 1) + kDiagnosticProgramName;
+    std::string candidate = folder + "/" + kDiagnosticProgramName;
     return access(candidate.c_str(), X_OK) == 0 ? candidate : std::string();
 }
 

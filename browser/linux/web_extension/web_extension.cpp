@@ -66,10 +66,16 @@ void OnPageCreated(WebKitWebExtension*, WebKitWebPage* page, gpointer) {
 extern "C" G_MODULE_EXPORT void webkit_web_extension_initialize_with_user_data(
     WebKitWebExtension* extension, GVariant* data) {
     using namespace kestrum;
-    if (data && g_variant_is_of_type(data, G_VARIANT_TYPE_STRING)) {
+    if (data && g_variant_is_of_type(data, G_VARIANT_TYPE_STRING))
         Settings() = ParseWebProcessSettings(g_variant_get_string(data, nullptr));
-        if (Settings())
-            ReplacePins(Settings()->pins);
+    if (!Settings()) {
+        // Never let requests pass unchecked: the built-in pins and the client header still
+        // apply, only the device values and the Referer are missing.
+        g_warning(
+            "The player's settings did not reach this web process; using the built-in "
+            "pins.");
+        Settings() = WebProcessSettings{BrowserWindow::kMain, {}, {}, DefaultPins()};
     }
+    ReplacePins(Settings()->pins);
     g_signal_connect(extension, "page-created", G_CALLBACK(OnPageCreated), nullptr);
 }

@@ -1,6 +1,6 @@
 #include "app/instance_name.h"
 
-#include "app/app_context.h"
+#include "common/app_context.h"
 
 namespace kestrum {
 

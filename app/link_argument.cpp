@@ -1,6 +1,6 @@
 #include "app/link_argument.h"
 
-#include "app/app_context.h"
+#include "common/app_context.h"
 #include "common/text_case.h"
 
 namespace kestrum {

@@ -3,9 +3,9 @@
 #include <exception>
 #include <optional>
 
-#include "app/app_context.h"
 #include "app/instance_name.h"
-#include "app/platform_profile.h"
+#include "common/app_context.h"
+#include "common/platform_profile.h"
 #include "common/text_encoding.h"
 
 namespace kestrum {

@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "app/link_argument.h"
-#include "app/message_box.h"
-#include "link/fatal_error.h"
+#include "common/message_box.h"
+#include "fatal/fatal_error.h"
 #include "service/version_check.h"
 
 namespace kestrum {

@@ -1,11 +1,11 @@
 #include "browser/browser_windows.h"
 
-#include "app/app_context.h"
-#include "app/browser_host_slots.h"
-#include "app/platform_profile.h"
+#include "browser/browser_host_slots.h"
 #include "browser/navigation_policy.h"
 #include "browser/page_scripts.h"
 #include "browser/web_messages.h"
+#include "common/app_context.h"
+#include "common/platform_profile.h"
 #include "common/text_encoding.h"
 #include "link/embed_page.h"
 

@@ -2,8 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/platform_profile.h"
 #include "browser/host_rules.h"
+#include "common/platform_profile.h"
 #include "common/text_case.h"
 #include "common/text_encoding.h"
 

@@ -3,7 +3,7 @@
 #include <cwctype>
 #include <nlohmann/json.hpp>
 
-#include "app/platform_profile.h"
+#include "common/platform_profile.h"
 #include "common/text_case.h"
 #include "common/text_encoding.h"
 

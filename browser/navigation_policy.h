@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/app_context.h"
+#include "common/app_context.h"
 
 namespace kestrum {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/app_context.h"
+#include "common/app_context.h"
 
 namespace kestrum {
 

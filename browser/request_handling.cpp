@@ -6,7 +6,7 @@
 
 #include "common/text_case.h"
 #include "common/text_encoding.h"
-#include "link/fatal_error.h"
+#include "fatal/fatal_error.h"
 
 namespace kestrum {
 

@@ -1,4 +1,5 @@
 list(APPEND KESTRUM_PORTABLE_SOURCES
+    browser/browser_host_slots.cpp
     browser/browser_windows.cpp
     browser/escape_js_string.cpp
     browser/header_decisions.cpp

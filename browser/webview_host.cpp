@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/platform_profile.h"
+#include "common/platform_profile.h"
 #include "common/text_encoding.h"
 #include "service/device_identity.h"
 

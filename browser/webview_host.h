@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "app/browser_host_slots.h"
 #include "browser/browser_engine.h"
+#include "browser/browser_host_slots.h"
 
 namespace kestrum {
 

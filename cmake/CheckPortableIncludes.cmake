@@ -2,7 +2,7 @@
 # those belong in the linux/ and win32/ folders of each subsystem.
 set(forbidden "windows\\.h|winhttp|bcrypt\\.h|shellapi|wincrypt|unistd\\.h|sys/|pthread\\.h|dlfcn|openssl/|curl/|gtk/|webkit|cups/|gdk|glib")
 file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}"
-     "${SOURCE_DIR}/app/*" "${SOURCE_DIR}/link/*" "${SOURCE_DIR}/service/*"
+     "${SOURCE_DIR}/app/*" "${SOURCE_DIR}/link/*" "${SOURCE_DIR}/service/*" "${SOURCE_DIR}/fatal/*"
      "${SOURCE_DIR}/browser/*" "${SOURCE_DIR}/printing/*" "${SOURCE_DIR}/common/*")
 set(offenders "")
 foreach(source IN LISTS sources)

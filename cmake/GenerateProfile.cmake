@@ -2,7 +2,7 @@
 #
 # Writes the platform profile into the binary as scrambled bytes: each item is XORed with a
 # keystream seeded per item, so none of the profile's texts (keys, token, addresses) stands
-# in the executable in plain form. app/platform_profile.cpp restores them with the same
+# in the executable in plain form. common/platform_profile.cpp restores them with the same
 # keystream. The salt comes from the profile's own digest, so builds are reproducible.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/ProfileMembers.cmake)
@@ -81,7 +81,7 @@ ${enum_lines}    kCount
 }  // namespace kestrum
 ")
 file(WRITE "${OUT_SOURCE}.tmp" "// Generated from the platform profile; do not edit.
-#include \"app/platform_profile_data.h\"
+#include \"common/platform_profile_data.h\"
 
 namespace kestrum::profile_data {
 

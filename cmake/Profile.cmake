@@ -6,11 +6,11 @@ if(NOT EXISTS "${KESTRUM_PROFILE}")
 endif()
 set(KESTRUM_GENERATED_DIR "${CMAKE_BINARY_DIR}/generated")
 set(KESTRUM_PROFILE_SOURCE "${KESTRUM_GENERATED_DIR}/platform_profile_data.cpp")
-file(MAKE_DIRECTORY "${KESTRUM_GENERATED_DIR}/app")
+file(MAKE_DIRECTORY "${KESTRUM_GENERATED_DIR}/common")
 execute_process(
     COMMAND ${CMAKE_COMMAND}
         -DPROFILE=${KESTRUM_PROFILE}
-        -DOUT_HEADER=${KESTRUM_GENERATED_DIR}/app/platform_profile_items.h
+        -DOUT_HEADER=${KESTRUM_GENERATED_DIR}/common/platform_profile_items.h
         -DOUT_SOURCE=${KESTRUM_PROFILE_SOURCE}
         -P ${CMAKE_CURRENT_LIST_DIR}/GenerateProfile.cmake
     RESULT_VARIABLE _profile_result)

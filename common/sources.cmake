@@ -1,7 +1,16 @@
 list(APPEND KESTRUM_PORTABLE_SOURCES
+    common/app_context.cpp
     common/base64.cpp
+    common/html_escape.cpp
+    common/platform_profile.cpp
     common/secret_text.cpp
+    common/shutdown.cpp
     common/split_text.cpp
     common/text_case.cpp
     common/text_encoding.cpp
     common/url_codec.cpp)
+list(APPEND KESTRUM_LINUX_SOURCES
+    common/linux/own_executable_linux.cpp)
+list(APPEND KESTRUM_WIN32_SOURCES
+    common/win32/known_paths_win32.cpp)
+list(APPEND KESTRUM_WIN32_LIBRARIES shell32)

@@ -1,5 +1,7 @@
 #include "link/embed_page.h"
 
+#include "common/html_escape.h"
+
 namespace kestrum {
 namespace {
 
@@ -9,33 +11,6 @@ constexpr std::u16string_view kWatermarkStyle =
     u"color:red;transform:rotate(-30deg);font-family:Arial,sans-serif;font-weight:bold;";
 
 }  // namespace
-
-std::u16string HtmlEscape(std::u16string_view text) {
-    std::u16string out;
-    out.reserve(text.size());
-    for (char16_t unit : text) {
-        switch (unit) {
-            case u'"':
-                out += u"&quot;";
-                break;
-            case u'&':
-                out += u"&amp;";
-                break;
-            case u'\'':
-                out += u"&#39;";
-                break;
-            case u'<':
-                out += u"&lt;";
-                break;
-            case u'>':
-                out += u"&gt;";
-                break;
-            default:
-                out.push_back(unit);
-        }
-    }
-    return out;
-}
 
 std::u16string BuildEmbedPage(std::u16string_view contentUrl, std::u16string_view watermarkText,
                               std::u16string_view title) {

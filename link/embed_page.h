@@ -11,7 +11,4 @@ namespace kestrum {
 std::u16string BuildEmbedPage(std::u16string_view contentUrl, std::u16string_view watermarkText,
                               std::u16string_view title);
 
-// Escapes the five characters that are special in HTML text and attribute values.
-std::u16string HtmlEscape(std::u16string_view text);
-
 }  // namespace kestrum

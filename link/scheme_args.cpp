@@ -2,8 +2,8 @@
 
 #include <exception>
 
-#include "app/debug_log.h"
-#include "app/platform_profile.h"
+#include "common/debug_log.h"
+#include "common/platform_profile.h"
 #include "common/split_text.h"
 #include "common/text_case.h"
 #include "common/text_encoding.h"

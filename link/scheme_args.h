@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "app/app_context.h"
+#include "common/app_context.h"
 #include "service/content_data.h"
 
 namespace kestrum {

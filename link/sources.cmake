@@ -1,11 +1,7 @@
 list(APPEND KESTRUM_PORTABLE_SOURCES
     link/content_url_rules.cpp
-    link/countdown_layout.cpp
-    link/diagnostic_code.cpp
-    link/diagnostic_document.cpp
     link/embed_page.cpp
     link/envelope.cpp
-    link/fatal_error.cpp
     link/link_crypto.cpp
     link/scheme_args.cpp)
 list(APPEND KESTRUM_LINUX_SOURCES

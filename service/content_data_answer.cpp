@@ -1,6 +1,6 @@
 #include <nlohmann/json.hpp>
 
-#include "app/platform_profile.h"
+#include "common/platform_profile.h"
 #include "common/text_encoding.h"
 #include "common/url_codec.h"
 #include "service/content_data_request.h"

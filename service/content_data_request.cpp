@@ -1,6 +1,6 @@
 #include "service/content_data_request.h"
 
-#include "app/platform_profile.h"
+#include "common/platform_profile.h"
 #include "common/text_encoding.h"
 #include "service/base_url.h"
 #include "service/device_identity.h"

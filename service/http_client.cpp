@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/platform_profile.h"
+#include "common/platform_profile.h"
 #include "common/text_case.h"
 #include "common/text_encoding.h"
 #include "service/http_transport.h"

@@ -3,7 +3,7 @@
 #include <mutex>
 #include <shared_mutex>
 
-#include "app/platform_profile.h"
+#include "common/platform_profile.h"
 #include "common/text_case.h"
 #include "common/text_encoding.h"
 

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "app/platform_profile.h"
+#include "common/platform_profile.h"
 #include "common/text_case.h"
 #include "common/text_encoding.h"
-#include "link/fatal_error.h"
+#include "fatal/fatal_error.h"
 #include "service/pin_store.h"
 
 namespace kestrum {

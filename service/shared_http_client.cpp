@@ -1,4 +1,4 @@
-#include "app/platform_profile.h"
+#include "common/platform_profile.h"
 #include "service/device_identity.h"
 #include "service/http_client.h"
 #include "service/http_transport.h"

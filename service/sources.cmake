@@ -6,7 +6,6 @@ list(APPEND KESTRUM_PORTABLE_SOURCES
     service/http_client.cpp
     service/page_host_pins.cpp
     service/pin_store.cpp
-    service/platform_link_services.cpp
     service/pin_validation.cpp
     service/pins_document.cpp
     service/shared_http_client.cpp

@@ -1,6 +1,6 @@
 #include "service/version_check.h"
 
-#include "app/platform_profile.h"
+#include "common/platform_profile.h"
 #include "common/text_encoding.h"
 #include "service/base_url.h"
 #include "service/http_client.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/message_box.h"
+#include "common/message_box.h"
 #include "common/text_encoding.h"
 
 namespace kestrum {

@@ -3,27 +3,27 @@
 #include <gtk/gtk.h>
 #include <unistd.h>
 
-#include "app/app_context.h"
-#include "app/browser_host_slots.h"
-#include "app/debug_log.h"
 #include "app/linux/browser_runtime_linux.h"
 #include "app/linux/instance_lock_linux.h"
-#include "app/linux/own_executable_linux.h"
 #include "app/linux/shell_windows_gtk.h"
 #include "app/linux/splash_gtk.h"
 #include "app/linux/url_scheme_linux.h"
-#include "app/shutdown.h"
+#include "app/platform_link_services.h"
+#include "browser/browser_host_slots.h"
 #include "browser/linux/browser_window_shell_gtk.h"
 #include "browser/linux/webkit_engine.h"
+#include "common/app_context.h"
+#include "common/debug_log.h"
+#include "common/linux/own_executable_linux.h"
+#include "common/shutdown.h"
 #include "common/text_encoding.h"
-#include "link/diagnostic_code.h"
-#include "link/fatal_error_presenter.h"
+#include "fatal/diagnostic_code.h"
+#include "fatal/fatal_error_presenter.h"
 #include "link/scheme_args.h"
 #include "printing/linux/print_job_webkit.h"
 #include "service/device_identity.h"
 #include "service/dynamic_pins.h"
 #include "service/pin_store.h"
-#include "service/platform_link_services.h"
 
 namespace kestrum {
 
@@ -43,6 +43,8 @@ void LinuxStartupPlatform::ReleaseInstance() {
 }
 
 bool LinuxStartupPlatform::ShowSplash() {
+    // The browser windows close it when they take its place.
+    SetSplashCloser([] { kestrum::CloseSplash(); });
     return kestrum::ShowSplash(700, 450);
 }
 

@@ -1,14 +1,15 @@
-# The player on Linux: the shell's GTK backend and the `kestrum` executable.
+# The player on Linux: the splash, the shell's GTK backend and the `kestrum` executable.
+
+include(${PROJECT_SOURCE_DIR}/app/linux/splash_gtk.cmake)
 
 add_library(kestrum_shell_linux STATIC
     app/linux/browser_runtime_linux.cpp
     app/linux/instance_lock_linux.cpp
     app/linux/linux_startup_platform.cpp
-    app/linux/message_box_gtk.cpp
     app/linux/shell_windows_gtk.cpp
     app/linux/url_scheme_linux.cpp)
 target_link_libraries(kestrum_shell_linux PUBLIC kestrum_core kestrum_browser_gtk kestrum_printing_gtk kestrum_resources kestrum_shell_gtk_splash
-                                                 kestrum_fatal_gtk PkgConfig::GTK3
+                                                 kestrum_fatal_gtk kestrum_message_box_gtk PkgConfig::GTK3
                                                  PkgConfig::WEBKIT)
 kestrum_warnings(kestrum_shell_linux)
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <thread>
 
-#include "app/app_context.h"
-#include "app/browser_host_slots.h"
+#include "browser/browser_host_slots.h"
 #include "browser/linux/browser_window_shell_gtk.h"
 #include "browser/linux/webkit_engine.h"
+#include "common/app_context.h"
 #include "common/text_encoding.h"
 #include "resources/resources.h"
 

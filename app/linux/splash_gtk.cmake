@@ -1,5 +1,5 @@
 # The splash window on GTK, apart from kestrum_core, which stays free of GTK for the tools.
-# Included from resources/CMakeLists.txt (native builds), next to the image it shows.
+# Included by the player's build (native builds only).
 
 add_library(kestrum_shell_gtk_splash STATIC ${PROJECT_SOURCE_DIR}/app/linux/splash_gtk.cpp)
 target_link_libraries(kestrum_shell_gtk_splash PUBLIC kestrum_core kestrum_resources

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/platform_profile.h"
+#include "common/platform_profile.h"
 #include "common/text_encoding.h"
 
 namespace kestrum {

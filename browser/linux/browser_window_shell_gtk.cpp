@@ -2,10 +2,9 @@
 
 #include <glib/gstdio.h>
 
-#include "app/app_context.h"
-#include "app/linux/splash_gtk.h"
-#include "app/message_box.h"
 #include "browser/linux/webkit_engine.h"
+#include "common/app_context.h"
+#include "common/message_box.h"
 #include "common/text_encoding.h"
 
 namespace kestrum {
@@ -13,6 +12,11 @@ namespace {
 
 constexpr int kContentWidth = 1280;
 constexpr int kContentHeight = 720;
+
+std::function<void()>& SplashCloser() {
+    static std::function<void()> closer;  // main thread only
+    return closer;
+}
 
 WebViewHost* HostOf(BrowserWindow kind) {
     return kind == BrowserWindow::kStart ? StartHost() : ContentHost();
@@ -30,7 +34,10 @@ class GtkShell final : public BrowserWindowShell {
         g_mkdir(program.c_str(), 0700);  // an existing folder is fine
         return Utf8ToUtf16(program + "/WebView2Data");
     }
-    void DestroySplash() override { CloseSplash(); }
+    void DestroySplash() override {
+        if (SplashCloser())
+            SplashCloser()();
+    }
     void BringToFront(NativeWindow window) override {
         if (!window || !GTK_IS_WINDOW(window))
             return;
@@ -154,6 +161,10 @@ void FollowSleep(GtkWidget* window) {
 }
 
 }  // namespace
+
+void SetSplashCloser(std::function<void()> closeSplash) {
+    SplashCloser() = std::move(closeSplash);
+}
 
 BrowserWindowShell& GtkBrowserWindowShell() {
     static GtkShell shell;

@@ -2,6 +2,8 @@
 
 #include <gtk/gtk.h>
 
+#include <functional>
+
 #include "browser/browser_windows.h"
 
 namespace kestrum {
@@ -9,6 +11,10 @@ namespace kestrum {
 // The browser windows' needs on GTK: engines on WebKitGTK, the data folder under the user's
 // data directory ($XDG_DATA_HOME/Kestrum), raising, full screen and the failure message.
 BrowserWindowShell& GtkBrowserWindowShell();
+
+// What closes the application's splash once a browser window takes its place; the
+// application hands it over before the first window is created (unset: nothing to close).
+void SetSplashCloser(std::function<void()> closeSplash);
 
 // Keeps a window's browser in step with the window: hidden while the window is minimised,
 // shown again when it is restored or the application is activated.

@@ -8,15 +8,15 @@
 #include <cstdlib>
 #include <utility>
 
-#include "app/app_context.h"
-#include "app/debug_log.h"
-#include "app/linux/own_executable_linux.h"
 #include "browser/linux/pinned_certificates.h"
 #include "browser/linux/system_errors.h"
 #include "browser/linux/web_process_watch.h"
 #include "browser/page_scripts.h"
 #include "browser/request_handling.h"
 #include "browser/web_process_settings.h"
+#include "common/app_context.h"
+#include "common/debug_log.h"
+#include "common/linux/own_executable_linux.h"
 #include "common/text_encoding.h"
 #include "service/device_identity.h"
 #include "service/pin_store.h"

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "app/platform_profile.h"
+#include "common/platform_profile.h"
 #include "common/text_encoding.h"
 #include "service/device_identity.h"
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/platform_profile.h"
 #include "browser/request_handling.h"
+#include "common/platform_profile.h"
 #include "common/text_encoding.h"
 #include "service/page_host_pins.h"
 #include "service/pin_store.h"

@@ -14,12 +14,12 @@
 #include <string>
 #include <thread>
 
-#include "app/message_box.h"
-#include "app/shutdown.h"
+#include "common/message_box.h"
+#include "common/shutdown.h"
 #include "common/text_encoding.h"
-#include "link/fatal_error.h"
-#include "link/fatal_error_presenter.h"
-#include "link/linux/diagnostic_program/diagnostic_window_gtk.h"
+#include "fatal/fatal_error.h"
+#include "fatal/fatal_error_presenter.h"
+#include "fatal/linux/diagnostic_program/diagnostic_window_gtk.h"
 
 namespace kestrum {
 

@@ -6,16 +6,16 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "app/platform_profile.h"
+#include "app/platform_link_services.h"
+#include "common/platform_profile.h"
 #include "common/text_encoding.h"
-#include "link/fatal_error.h"
+#include "fatal/fatal_error.h"
 #include "link/scheme_args.h"
 #include "service/content_data_request.h"
 #include "service/dynamic_pins.h"
 #include "service/http_client.h"
 #include "service/http_transport.h"
 #include "service/pin_store.h"
-#include "service/platform_link_services.h"
 #include "service/version_check.h"
 
 namespace kestrum {

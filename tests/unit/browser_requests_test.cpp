@@ -2,9 +2,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/platform_profile.h"
 #include "browser/header_decisions.h"
 #include "browser/web_messages.h"
+#include "common/platform_profile.h"
 #include "common/text_encoding.h"
 
 namespace kestrum {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/text_encoding.h"
-#include "link/countdown_layout.h"
+#include "fatal/countdown_layout.h"
 
 namespace kestrum {
 namespace {

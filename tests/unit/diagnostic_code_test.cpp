@@ -2,9 +2,9 @@
 
 #include <chrono>
 
-#include "app/platform_profile.h"
 #include "common/base64.h"
-#include "link/diagnostic_code.h"
+#include "common/platform_profile.h"
+#include "fatal/diagnostic_code.h"
 
 namespace kestrum {
 namespace {

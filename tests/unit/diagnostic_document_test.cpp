@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/text_encoding.h"
-#include "link/diagnostic_document.h"
+#include "fatal/diagnostic_document.h"
 
 namespace kestrum {
 namespace {

@@ -7,8 +7,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/shutdown.h"
-#include "link/fatal_error.h"
+#include "common/shutdown.h"
+#include "fatal/fatal_error.h"
 
 namespace kestrum {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <deque>
 
-#include "app/platform_profile.h"
+#include "common/platform_profile.h"
 #include "common/text_encoding.h"
-#include "link/fatal_error.h"
+#include "fatal/fatal_error.h"
 #include "service/http_client.h"
 #include "service/http_transport.h"
 #include "service/pin_store.h"

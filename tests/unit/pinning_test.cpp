@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/text_encoding.h"
-#include "link/fatal_error.h"
+#include "fatal/fatal_error.h"
 #include "service/pin_store.h"
 #include "service/pin_validation.h"
 #include "service/pins_document.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/platform_profile.h"
+#include "common/platform_profile.h"
 
 namespace kestrum {
 namespace {

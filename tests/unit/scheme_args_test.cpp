@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "app/platform_profile.h"
+#include "common/platform_profile.h"
 #include "common/text_encoding.h"
 #include "link/scheme_args.h"
 #include "tests/support/reference_crypto.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/platform_profile.h"
+#include "common/platform_profile.h"
 #include "common/text_encoding.h"
 #include "service/content_data_request.h"
 #include "service/version_check.h"

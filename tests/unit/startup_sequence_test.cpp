@@ -3,9 +3,9 @@
 #include <deque>
 #include <stdexcept>
 
-#include "app/app_context.h"
-#include "app/browser_host_slots.h"
 #include "app/startup_sequence.h"
+#include "browser/browser_host_slots.h"
+#include "common/app_context.h"
 #include "common/text_encoding.h"
 
 namespace kestrum {

@@ -2,10 +2,10 @@
 
 #include "browser/escape_js_string.h"
 #include "common/base64.h"
+#include "common/html_escape.h"
 #include "common/split_text.h"
 #include "common/text_encoding.h"
 #include "common/url_codec.h"
-#include "link/embed_page.h"
 #include "service/base_url.h"
 
 namespace kestrum {

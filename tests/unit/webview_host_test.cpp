@@ -3,10 +3,10 @@
 #include <map>
 #include <set>
 
-#include "app/app_context.h"
-#include "app/browser_host_slots.h"
+#include "browser/browser_host_slots.h"
 #include "browser/browser_windows.h"
 #include "browser/webview_host.h"
+#include "common/app_context.h"
 #include "common/text_encoding.h"
 
 namespace kestrum {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/win32/known_paths_win32.h"
+#include "common/win32/known_paths_win32.h"
 
 namespace kestrum {
 namespace {

@@ -1,7 +1,7 @@
 #include "tools/kestrum_platform/links.h"
 
-#include "app/app_context.h"
-#include "app/platform_profile.h"
+#include "common/app_context.h"
+#include "common/platform_profile.h"
 #include "common/text_encoding.h"
 #include "link/envelope.h"
 

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "app/app_context.h"
+#include "common/app_context.h"
 #include "common/text_encoding.h"
 #include "tools/kestrum_platform/content_endpoint.h"
 #include "tools/kestrum_platform/documents.h"

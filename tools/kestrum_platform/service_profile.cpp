@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "app/platform_profile.h"
+#include "common/platform_profile.h"
 
 namespace kestrum::platform {
 namespace {

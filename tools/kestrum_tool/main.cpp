@@ -14,15 +14,15 @@
 #include <vector>
 
 #include "app/link_argument.h"
-#include "app/platform_profile.h"
+#include "common/platform_profile.h"
 #include "common/text_encoding.h"
-#include "link/diagnostic_code.h"
+#include "fatal/diagnostic_code.h"
 #include "link/envelope.h"
 #include "link/scheme_args.h"
-#include "tools/kestrum_tool/tool_output.h"
-#include "tools/kestrum_tool/tool_trace.h"
 #include "tools/kestrum_tool/probe_command.h"
 #include "tools/kestrum_tool/resolve_command.h"
+#include "tools/kestrum_tool/tool_output.h"
+#include "tools/kestrum_tool/tool_trace.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <mutex>
 
-#include "app/platform_profile.h"
+#include "common/platform_profile.h"
 #include "common/text_encoding.h"
-#include "link/fatal_error.h"
+#include "fatal/fatal_error.h"
 #include "service/device_identity.h"
 #include "service/dynamic_pins.h"
 #include "service/http_client.h"

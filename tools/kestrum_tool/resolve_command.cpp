@@ -4,15 +4,15 @@
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 
-#include "app/app_context.h"
+#include "app/platform_link_services.h"
+#include "common/app_context.h"
 #include "common/text_encoding.h"
-#include "link/diagnostic_code.h"
-#include "link/fatal_error.h"
+#include "fatal/diagnostic_code.h"
+#include "fatal/fatal_error.h"
 #include "link/scheme_args.h"
 #include "service/device_identity.h"
 #include "service/dynamic_pins.h"
 #include "service/pin_store.h"
-#include "service/platform_link_services.h"
 #include "tools/kestrum_tool/tool_output.h"
 
 namespace kestrum {

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/debug_log.h"
+#include "common/debug_log.h"
 #include "tools/kestrum_tool/tool_trace.h"
 
 namespace kestrum {

@@ -1,9 +1,9 @@
-#include "link/linux/diagnostic_program/diagnostic_window_gtk.h"
+#include "fatal/linux/diagnostic_program/diagnostic_window_gtk.h"
 
 #include <webkit2/webkit2.h>
 
 #include "common/text_encoding.h"
-#include "link/diagnostic_document.h"
+#include "fatal/diagnostic_document.h"
 
 namespace kestrum {
 namespace {

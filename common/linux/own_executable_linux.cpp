@@ -1,4 +1,4 @@
-#include "app/linux/own_executable_linux.h"
+#include "common/linux/own_executable_linux.h"
 
 #include <limits.h>
 #include <unistd.h>

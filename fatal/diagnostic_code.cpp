@@ -1,9 +1,9 @@
-#include "link/diagnostic_code.h"
+#include "fatal/diagnostic_code.h"
 
 #include <chrono>
 
-#include "app/platform_profile.h"
 #include "common/base64.h"
+#include "common/platform_profile.h"
 #include "common/text_encoding.h"
 
 namespace kestrum {

@@ -1,9 +1,9 @@
-#include "link/fatal_error.h"
+#include "fatal/fatal_error.h"
 
 #include <mutex>
 
-#include "app/debug_log.h"
-#include "app/shutdown.h"
+#include "common/debug_log.h"
+#include "common/shutdown.h"
 
 namespace kestrum {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/browser_host_slots.h"
+#include "browser/browser_host_slots.h"
 
 #include <vector>
 

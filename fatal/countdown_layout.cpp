@@ -1,4 +1,4 @@
-#include "link/countdown_layout.h"
+#include "fatal/countdown_layout.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "service/platform_link_services.h"
+#include "app/platform_link_services.h"
 
 #include "service/content_data_request.h"
 #include "service/http_client.h"

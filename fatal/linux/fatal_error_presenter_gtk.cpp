@@ -18,14 +18,14 @@
 #include <string>
 #include <thread>
 
-#include "app/debug_log.h"
-#include "app/message_box.h"
+#include "common/debug_log.h"
+#include "common/message_box.h"
 #include "common/text_encoding.h"
-#include "link/countdown_layout.h"
-#include "link/fatal_error.h"
-#include "link/fatal_error_presenter.h"
-#include "link/linux/countdown_window_gtk.h"
-#include "link/linux/diagnostic_launch_linux.h"
+#include "fatal/countdown_layout.h"
+#include "fatal/fatal_error.h"
+#include "fatal/fatal_error_presenter.h"
+#include "fatal/linux/countdown_window_gtk.h"
+#include "fatal/linux/diagnostic_launch_linux.h"
 
 namespace kestrum {
 namespace {

@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "common/text_encoding.h"
-#include "link/linux/diagnostic_program/diagnostic_window_gtk.h"
+#include "fatal/linux/diagnostic_program/diagnostic_window_gtk.h"
 
 namespace {
 

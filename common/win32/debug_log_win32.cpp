@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/debug_log.h"
+#include "common/debug_log.h"
 
 namespace kestrum {
 

@@ -3,9 +3,9 @@
 
 # ShowMessageBox comes from the program that links this (the shell, or a test double).
 add_library(kestrum_fatal_gtk STATIC
-    link/linux/countdown_window_gtk.cpp
-    link/linux/diagnostic_launch_linux.cpp
-    link/linux/fatal_error_presenter_gtk.cpp)
+    fatal/linux/countdown_window_gtk.cpp
+    fatal/linux/diagnostic_launch_linux.cpp
+    fatal/linux/fatal_error_presenter_gtk.cpp)
 target_link_libraries(kestrum_fatal_gtk PUBLIC kestrum_core PkgConfig::GTK3)
 if(EXISTS ${PROJECT_SOURCE_DIR}/resources/resources.h)
     target_link_libraries(kestrum_fatal_gtk PUBLIC kestrum_resources)
@@ -13,13 +13,13 @@ endif()
 kestrum_warnings(kestrum_fatal_gtk)
 
 add_library(kestrum_diagnostic_window STATIC
-    link/linux/diagnostic_program/diagnostic_window_gtk.cpp)
+    fatal/linux/diagnostic_program/diagnostic_window_gtk.cpp)
 target_link_libraries(kestrum_diagnostic_window PUBLIC kestrum_core PkgConfig::GTK3
                                                        PkgConfig::WEBKIT)
 kestrum_warnings(kestrum_diagnostic_window)
 
 # Beside the player, where the fatal procedure looks for it first.
-add_executable(kestrum-diagnostic link/linux/diagnostic_program/main.cpp)
+add_executable(kestrum-diagnostic fatal/linux/diagnostic_program/main.cpp)
 target_link_libraries(kestrum-diagnostic PRIVATE kestrum_diagnostic_window)
 set_target_properties(kestrum-diagnostic PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 kestrum_warnings(kestrum-diagnostic)

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/message_box.h"
+#include "common/message_box.h"
 #include "common/text_encoding.h"
 
 namespace kestrum {

@@ -1,12 +1,12 @@
-#include "link/linux/diagnostic_launch_linux.h"
+#include "fatal/linux/diagnostic_launch_linux.h"
 
 #include <glib.h>
 #include <unistd.h>
 
 #include <string>
 
-#include "app/debug_log.h"
-#include "app/linux/own_executable_linux.h"
+#include "common/debug_log.h"
+#include "common/linux/own_executable_linux.h"
 #include "common/text_encoding.h"
 
 namespace kestrum {

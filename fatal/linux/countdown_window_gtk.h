@@ -2,7 +2,7 @@
 
 #include <gtk/gtk.h>
 
-#include "link/countdown_layout.h"
+#include "fatal/countdown_layout.h"
 
 namespace kestrum {
 

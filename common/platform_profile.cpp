@@ -1,6 +1,6 @@
-#include "app/platform_profile.h"
+#include "common/platform_profile.h"
 
-#include "app/platform_profile_data.h"
+#include "common/platform_profile_data.h"
 
 namespace kestrum {
 namespace {

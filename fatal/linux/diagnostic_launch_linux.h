@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "link/fatal_error.h"
+#include "fatal/fatal_error.h"
 
 namespace kestrum {
 

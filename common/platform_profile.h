@@ -3,7 +3,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "app/platform_profile_items.h"
+#include "common/platform_profile_items.h"
 #include "common/secret_text.h"
 
 namespace kestrum {

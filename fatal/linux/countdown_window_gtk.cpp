@@ -1,4 +1,4 @@
-#include "link/linux/countdown_window_gtk.h"
+#include "fatal/linux/countdown_window_gtk.h"
 
 #include <pango/pangocairo.h>
 

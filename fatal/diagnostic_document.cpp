@@ -1,7 +1,7 @@
-#include "link/diagnostic_document.h"
+#include "fatal/diagnostic_document.h"
 
+#include "common/html_escape.h"
 #include "common/text_encoding.h"
-#include "link/embed_page.h"
 
 namespace kestrum {
 

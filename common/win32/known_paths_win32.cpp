@@ -1,10 +1,10 @@
-#include "app/win32/known_paths_win32.h"
+#include "common/win32/known_paths_win32.h"
 
 #include <windows.h>
 // after windows.h
 #include <shlobj.h>
 
-#include "app/app_context.h"
+#include "common/app_context.h"
 
 namespace kestrum {
 namespace {

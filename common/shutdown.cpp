@@ -1,4 +1,4 @@
-#include "app/shutdown.h"
+#include "common/shutdown.h"
 
 #include <atomic>
 #include <mutex>

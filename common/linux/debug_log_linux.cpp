@@ -1,7 +1,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/debug_log.h"
+#include "common/debug_log.h"
 
 namespace kestrum {
 

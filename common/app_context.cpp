@@ -1,4 +1,4 @@
-#include "app/app_context.h"
+#include "common/app_context.h"
 
 namespace kestrum {
 

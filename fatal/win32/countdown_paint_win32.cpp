@@ -26,7 +26,7 @@ HFONT MakeFont(const CountdownText& text) {
 }
 
 UINT Format(const CountdownText& text) {
-    UINT format = DT_CENTER | DT_NOPREFIX;
+    UINT format = DT_CENTER;
     if (text.flow == CountdownFlow::kWrapped) {
         format |= DT_WORDBREAK;
     } else {

@@ -182,9 +182,8 @@ int WrappedHeight(const std::u16string& text, int clientWidth, bool rightToLeft)
     HFONT font = InterfaceFont(16, false);
     HGDIOBJ previous = SelectObject(dc, font);
     RECT box{30, 0, clientWidth - 30, 0};
-    DrawTextW(
-        dc, Wide(text), static_cast<int>(text.size()), &box,
-        DT_CALCRECT | DT_WORDBREAK | DT_CENTER | DT_NOPREFIX | (rightToLeft ? DT_RTLREADING : 0));
+    DrawTextW(dc, Wide(text), static_cast<int>(text.size()), &box,
+              DT_CALCRECT | DT_WORDBREAK | DT_CENTER | (rightToLeft ? DT_RTLREADING : 0));
     SelectObject(dc, previous);
     DeleteObject(font);
     ReleaseDC(nullptr, dc);

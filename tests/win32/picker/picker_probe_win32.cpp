@@ -19,6 +19,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/text_encoding.h"
@@ -216,6 +217,41 @@ PickerRect ToPickerRect(const RECT& box) {
     return PickerRect{box.left, box.top, box.right - box.left, box.bottom - box.top};
 }
 
+// How wide `name` is in the row's face.
+int NameWidth(const std::u16string& name, bool strong) {
+    HDC screen = GetDC(nullptr);
+    HFONT font = CreateFontW(-13, 0, 0, 0, strong ? FW_SEMIBOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI");
+    HGDIOBJ previous = SelectObject(screen, font);
+    SIZE size{};
+    GetTextExtentPoint32W(screen, reinterpret_cast<const wchar_t*>(name.c_str()),
+                          static_cast<int>(name.size()), &size);
+    SelectObject(screen, previous);
+    DeleteObject(font);
+    ReleaseDC(nullptr, screen);
+    return size.cx;
+}
+
+// The columns of `area` that hold anything but `background`: first and last, or -1.
+std::pair<int, int> InkColumns(const ScreenImage& image, const RECT& area,
+                               std::uint32_t background) {
+    int first = -1;
+    int last = -1;
+    for (int x = area.left; x < area.right; ++x) {
+        for (int y = area.top; y < area.bottom; ++y) {
+            if (image.At(x, y) != background) {
+                if (first < 0) {
+                    first = x;
+                }
+                last = x;
+                break;
+            }
+        }
+    }
+    return {first, last};
+}
+
 void CheckRow(Checks& checks, const ScreenImage& shot, HWND list, int index, bool selected,
               bool isDefault, const std::string& name) {
     RECT item{};
@@ -237,6 +273,22 @@ void CheckRow(Checks& checks, const ScreenImage& shot, HWND list, int index, boo
     checks.ExpectColour(shot, row.card.x + 3, middle, style.cardFill, what + " card fill");
     const RECT text{row.text.x, row.text.y, row.text.Right(), row.text.Bottom()};
     checks.ExpectAtLeast(shot, text, style.text, 5, what + " name");
+    // The whole name as the spooler gave it ("&" included), or cut at the box's end.
+    const std::u16string fullName = Utf8ToUtf16(name);
+    const int width = NameWidth(fullName, style.strongText);
+    const auto [first, last] = InkColumns(
+        shot, RECT{text.left, text.top + 2, text.right, text.bottom - 2}, style.cardFill);
+    const int ink = first < 0 ? 0 : last - first + 1;
+    if (width <= row.text.width) {
+        checks.Expect(
+            first >= text.left && first <= text.left + 2 && ink >= width - 4 && ink <= width + 2,
+            what + " name drawn whole from the box's left: " + std::to_string(ink) +
+                " px of ink, the name is " + std::to_string(width) + " px");
+    } else {
+        checks.Expect(ink >= row.text.width - 8 && last < text.right,
+                      what + " name too long is cut at the box's end: " + std::to_string(ink) +
+                          " px of ink in a box of " + std::to_string(row.text.width));
+    }
     if (row.badge) {
         const PickerRect& badge = *row.badge;
         checks.ExpectColour(shot, badge.x + 3, badge.y + badge.height / 2, style.badgeFill,

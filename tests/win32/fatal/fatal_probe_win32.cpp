@@ -13,6 +13,7 @@
 //                                text, prints its OK button's screen centre
 //   window-rect                  the countdown window's screen rectangle
 //   countdowns                   how many countdown windows exist
+//   hold-clipboard SECONDS       keeps the clipboard open, as a busy program would
 // PROBE_CODE names the diagnostic code of the failure.
 
 #include <windows.h>
@@ -391,6 +392,20 @@ int CountCountdowns() {
     return 0;
 }
 
+int HoldClipboard(int seconds) {
+    // Opened for a window: Wine lets a second opener without a window in otherwise.
+    HWND holder = CreateWindowExW(0, L"STATIC", L"clipboard holder", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                  nullptr, nullptr, nullptr);
+    if (!OpenClipboard(holder)) {
+        return 1;
+    }
+    std::puts("HOLDING");
+    std::fflush(stdout);
+    Sleep(static_cast<DWORD>(seconds) * 1000);
+    CloseClipboard();
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -410,6 +425,8 @@ int main(int argc, char** argv) {
         result = PrintBox(argv[2]);
     } else if (command == "window-rect") {
         result = PrintCountdownRect();
+    } else if (command == "hold-clipboard" && argc == 3) {
+        result = HoldClipboard(std::atoi(argv[2]));
     } else if (command == "countdowns") {
         result = CountCountdowns();
     } else {

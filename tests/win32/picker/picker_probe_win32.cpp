@@ -5,7 +5,8 @@
 //                         default) replaces the spooler's list.
 //   inspect PNG EXPECTED  the open picker's template, list and pixels (EXPECTED as above, in
 //                         display order); saves the screen; prints the screen centres of the
-//                         rows and buttons ("row I X Y", "print X Y", "cancel X Y")
+//                         rows and buttons ("row I X Y", "print X Y", "cancel X Y",
+//                         "close X Y" for the caption's close box)
 //   inspect-empty PNG     the open picker's layout without printers
 //   inspect-pressed       the Print button's colours while it is held down
 //   select N              selects row N of the open picker (-1: none), as the list would
@@ -385,6 +386,14 @@ int Inspect(const char* png, const char* expected) {
     CheckButton(checks, shot, GetDlgItem(dialog, 1003), PickerButton::kCancel, false, "Cancel");
     PrintCentre("print", ScreenRectOf(GetDlgItem(dialog, 1002)));
     PrintCentre("cancel", ScreenRectOf(GetDlgItem(dialog, 1003)));
+    TITLEBARINFO title{};
+    title.cbSize = sizeof(title);
+    if (GetTitleBarInfo(dialog, &title)) {
+        // The close box is the title bar's right-most square.
+        const RECT bar = title.rcTitleBar;
+        const int side = bar.bottom - bar.top;
+        PrintCentre("close", RECT{bar.right - side, bar.top, bar.right, bar.bottom});
+    }
     return checks.failures();
 }
 

@@ -110,6 +110,7 @@ read -r px py < <(centre print "$dir/coords")
 read -r r1x r1y < <(centre "row 1" "$dir/coords")
 read -r r2x r2y < <(centre "row 2" "$dir/coords")
 read -r cx cy < <(centre cancel "$dir/coords")
+read -r xx xy < <(centre close "$dir/coords")
 xdotool key Return
 still_open "Enter does not print"
 xdotool mousemove "$px" "$py" mousedown 1
@@ -136,7 +137,7 @@ start_picker "$dir/two.out"
 xdotool mousemove "$r1x" "$r1y" click --repeat 2 --delay 80 1
 expect_chosen "double click" "$dir/two.out" Zeta
 
-# 3. Escape and Cancel cancel. A system without dark mode 20 is asked for the older 19.
+# 3. Escape, Cancel and the close box cancel. A system without dark mode 20 is asked for the older 19.
 KESTRUM_DWM_REFUSE=20 start_picker "$dir/three.out"
 xdotool key Escape
 expect_cancelled "Escape" "$dir/three.out"
@@ -144,6 +145,9 @@ expect_frame "older system" "$dir/three.out" "20 1 4" "19 1 4" "33 2 4"
 start_picker "$dir/four.out"
 click "$cx" "$cy"
 expect_cancelled "Cancel" "$dir/four.out"
+start_picker "$dir/close.out"
+click "$xx" "$xy"
+expect_cancelled "close box" "$dir/close.out"
 
 # 4. A default printer's name too long for its row ends before the badge; a name with "&"
 #    shows it.

@@ -111,7 +111,7 @@ std::string Describe(const RECT& box) {
            std::to_string(box.right - box.left) + "x" + std::to_string(box.bottom - box.top);
 }
 
-struct ControlSpec {
+struct TemplateControl {
     int id;
     const wchar_t* className;
     DWORD style;  // as the template gives it, visibility aside
@@ -145,7 +145,7 @@ RECT UnitsToPixels(const RECT& units) {
 
 // The template's controls: class, style and place as the dialog created them.
 void CheckControls(Checks& checks, HWND dialog) {
-    static const ControlSpec kControls[] = {
+    static const TemplateControl kControls[] = {
         {1004,
          L"Static",
          WS_CHILD | SS_LEFT,
@@ -160,9 +160,9 @@ void CheckControls(Checks& checks, HWND dialog) {
         {1002, L"Button", 0x5001000B & ~WS_VISIBLE, {124, 174, 124 + 70, 174 + 24}, L"Print"},
         {1003, L"Button", 0x5001000B & ~WS_VISIBLE, {198, 174, 198 + 70, 174 + 24}, L"Cancel"},
     };
-    for (const ControlSpec& spec : kControls) {
-        const std::string name = "control " + std::to_string(spec.id);
-        HWND control = GetDlgItem(dialog, spec.id);
+    for (const TemplateControl& wanted : kControls) {
+        const std::string name = "control " + std::to_string(wanted.id);
+        HWND control = GetDlgItem(dialog, wanted.id);
         checks.Expect(control != nullptr, name + " exists");
         if (control == nullptr) {
             continue;
@@ -170,29 +170,29 @@ void CheckControls(Checks& checks, HWND dialog) {
         wchar_t className[64] = {};
         GetClassNameW(control, className, 64);
         checks.Expect(
-            _wcsicmp(className, spec.className) == 0,
-            name + " is a " + Utf16ToUtf8(reinterpret_cast<const char16_t*>(spec.className)));
+            _wcsicmp(className, wanted.className) == 0,
+            name + " is a " + Utf16ToUtf8(reinterpret_cast<const char16_t*>(wanted.className)));
         const DWORD style = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE)) & ~WS_VISIBLE;
         // The list box drops its scroll bar's style while every row fits.
-        const DWORD mask = spec.id == 1001 ? ~static_cast<DWORD>(WS_VSCROLL) : 0xFFFFFFFFu;
-        checks.Expect((style & mask) == (spec.style & mask),
-                      name + " style " + test::Hex(style) + " wanted " + test::Hex(spec.style));
-        const RECT expected = UnitsToPixels(spec.units);
+        const DWORD mask = wanted.id == 1001 ? ~static_cast<DWORD>(WS_VSCROLL) : 0xFFFFFFFFu;
+        checks.Expect((style & mask) == (wanted.style & mask),
+                      name + " style " + test::Hex(style) + " wanted " + test::Hex(wanted.style));
+        const RECT expected = UnitsToPixels(wanted.units);
         RECT placed = ScreenRectOf(control);
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&placed), 2);
         // A list box without LBS_NOINTEGRALHEIGHT trims its height to whole rows.
-        const bool sameHeight = spec.id == 1001 ? placed.bottom <= expected.bottom &&
-                                                      placed.bottom > expected.bottom - 44
-                                                : placed.bottom == expected.bottom;
+        const bool sameHeight = wanted.id == 1001 ? placed.bottom <= expected.bottom &&
+                                                        placed.bottom > expected.bottom - 44
+                                                  : placed.bottom == expected.bottom;
         checks.Expect(placed.left == expected.left && placed.top == expected.top &&
                           placed.right == expected.right && sameHeight,
                       name + " at " + Describe(placed) + " of the dialog, template says " +
                           Describe(expected));
-        if (spec.text != nullptr) {
+        if (wanted.text != nullptr) {
             wchar_t text[256] = {};
             GetWindowTextW(control, text, 256);
             checks.Expect(
-                std::wcscmp(text, spec.text) == 0,
+                std::wcscmp(text, wanted.text) == 0,
                 name + " reads \"" + Utf16ToUtf8(reinterpret_cast<const char16_t*>(text)) + "\"");
         }
     }

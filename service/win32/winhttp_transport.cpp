@@ -4,6 +4,7 @@
 #include <wincrypt.h>
 #include <winhttp.h>
 
+#include <algorithm>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -25,8 +26,6 @@ constexpr unsigned long kTimeout = 12002;
 constexpr unsigned long kConnectionAborted = 12030;
 constexpr unsigned long kSocketTimedOut = 10060;  // WSAETIMEDOUT
 constexpr unsigned long kSecureFailure = 12175;
-// A body larger than this is refused rather than exhausting memory, as on Linux.
-constexpr std::size_t kMaxBody = 64u * 1024u * 1024u;
 
 const wchar_t* Wide(const std::u16string& text) {
     return reinterpret_cast<const wchar_t*>(text.c_str());
@@ -113,14 +112,14 @@ ChainElement Element(PCCERT_CONTEXT certificate, PCCERT_CONTEXT next) {
 }
 
 // The chain of the connection the request ran on, leaf first: built by the system from the
-// certificates the server sent (the certificate's own store) and its trust store. Nothing
-// when the server certificate cannot be read.
-std::optional<ServerChain> ReadServerChain(HINTERNET request) {
+// certificates the server sent (the certificate's own store) and its trust store. Empty when
+// the server certificate cannot be read.
+ServerChain ReadServerChain(HINTERNET request) {
     PCCERT_CONTEXT certificate = nullptr;
     DWORD size = sizeof(certificate);
     if (!WinHttpQueryOption(request, WINHTTP_OPTION_SERVER_CERT_CONTEXT, &certificate, &size) ||
         !certificate) {
-        return std::nullopt;
+        return {};
     }
     ServerChain chain;
     CERT_CHAIN_PARA parameters{};
@@ -158,10 +157,44 @@ void SetDword(HINTERNET request, DWORD option, DWORD value) {
     WinHttpSetOption(request, option, &value, sizeof(value));
 }
 
+// The announced body length; nothing when the answer names none (or not as a number).
+std::optional<unsigned long long> ContentLength(HINTERNET request) {
+    wchar_t text[32] = {};
+    DWORD size = sizeof(text);
+    if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_LENGTH, WINHTTP_HEADER_NAME_BY_INDEX,
+                             text, &size, WINHTTP_NO_HEADER_INDEX)) {
+        return std::nullopt;
+    }
+    unsigned long long value = 0;
+    bool digits = false;
+    for (const wchar_t* c = text; *c; ++c) {
+        if (*c < L'0' || *c > L'9')
+            return std::nullopt;
+        if (value > (~0ull - 9) / 10)
+            return ~0ull;  // beyond any cap
+        value = value * 10 + static_cast<unsigned>(*c - L'0');
+        digits = true;
+    }
+    return digits ? std::optional<unsigned long long>(value) : std::nullopt;
+}
+
+// Milliseconds left before the exchange's deadline, 0 when it has passed.
+class Deadline {
+  public:
+    explicit Deadline(unsigned milliseconds) : end_(GetTickCount64() + milliseconds) {}
+    DWORD Left() const {
+        const ULONGLONG now = GetTickCount64();
+        return now >= end_ ? 0 : static_cast<DWORD>(end_ - now);
+    }
+
+  private:
+    ULONGLONG end_;
+};
+
 class WinHttpTransport final : public HttpTransport {
   public:
     explicit WinHttpTransport(const TransportSettings& settings)
-        : receiveTimeoutMs_(settings.receiveTimeoutMs) {
+        : receiveTimeoutMs_(settings.receiveTimeoutMs), deadlineMs_(settings.DeadlineMs()) {
         const std::u16string agent = Utf8ToUtf16(settings.userAgent);
         session_ = WinHttpOpen(Wide(agent), WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
                                WINHTTP_NO_PROXY_BYPASS, 0);
@@ -179,11 +212,24 @@ class WinHttpTransport final : public HttpTransport {
     TransportResponse Exchange(const TransportRequest& request) override;
 
   private:
+    // Limits the next wait to the receive time-out or what is left of the deadline, the
+    // shorter; false when nothing is left.
+    bool WaitWithin(HINTERNET request, const Deadline& deadline, DWORD option) const {
+        const DWORD left = deadline.Left();
+        if (left == 0)
+            return false;
+        SetDword(request, option, std::min<DWORD>(receiveTimeoutMs_, left));
+        return true;
+    }
+
     HINTERNET session_ = nullptr;
     DWORD receiveTimeoutMs_;
+    unsigned deadlineMs_;
 };
 
 TransportResponse WinHttpTransport::Exchange(const TransportRequest& request) {
+    const Deadline deadline(deadlineMs_);
+    const std::size_t maxBody = std::min(request.maxBody, kMaxAnswerBytes);
     const UrlParts& target = request.target;
     const InternetHandle connection(WinHttpConnect(session_, Wide(target.host), target.port, 0));
     if (!connection)
@@ -202,10 +248,10 @@ TransportResponse WinHttpTransport::Exchange(const TransportRequest& request) {
         SetDword(handle.get(), WINHTTP_OPTION_REDIRECT_POLICY,
                  WINHTTP_OPTION_REDIRECT_POLICY_DISALLOW_HTTPS_TO_HTTP);
     }
-    SetDword(handle.get(), WINHTTP_OPTION_SECURITY_FLAGS, kIgnoreCertificateErrors);
-    // The wait for the response headers has a limit of its own (90 s by default, which Wine
-    // applies instead of the receive time-out): a silent server gets the receive time-out.
-    SetDword(handle.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, receiveTimeoutMs_);
+    if (!request.systemValidation)
+        SetDword(handle.get(), WINHTTP_OPTION_SECURITY_FLAGS, kIgnoreCertificateErrors);
+    SetDword(handle.get(), WINHTTP_OPTION_MAX_RESPONSE_HEADER_SIZE,
+             static_cast<DWORD>(kMaxHeaderBytes));
 
     for (const auto& [name, value] : request.headers) {
         const std::u16string line = Utf8ToUtf16(name + ": " + value);
@@ -221,19 +267,26 @@ TransportResponse WinHttpTransport::Exchange(const TransportRequest& request) {
                             bodySize, 0)) {
         return Failure(TransportFailure::kSend, GetLastError());
     }
+    // The wait for the response headers has a limit of its own (90 s by default, which Wine
+    // applies instead of the receive time-out): a silent server gets the receive time-out,
+    // and a trickling one no more than what is left of the deadline.
+    if (!WaitWithin(handle.get(), deadline, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT))
+        return Failure(TransportFailure::kReceive, kTimeout);
     if (!WinHttpReceiveResponse(handle.get(), nullptr))
         return Failure(TransportFailure::kReceive, GetLastError());
 
     TransportResponse response;
-    if (request.chainCheck) {
-        // A certificate that cannot be read leaves the exchange unverified; the client
-        // decides what that means for a pinned host.
-        if (const std::optional<ServerChain> chain = ReadServerChain(handle.get())) {
-            if (!request.chainCheck(*chain))
-                return Failure(TransportFailure::kChainRejected, kSecureFailure);
-            response.chainVerified = true;
-        }
+    if (request.systemValidation) {
+        response.chainVerified = target.secure;
+    } else if (request.chainCheck) {
+        // A certificate that cannot be read is judged as an empty chain: no pinned host
+        // accepts it.
+        if (!request.chainCheck(ReadServerChain(handle.get())))
+            return Failure(TransportFailure::kChainRejected, kSecureFailure);
+        response.chainVerified = true;
     }
+    if (const auto length = ContentLength(handle.get()); length && *length > maxBody)
+        return Failure(TransportFailure::kReceive, kConnectionAborted);
 
     DWORD status = 0;
     DWORD statusSize = sizeof(status);
@@ -245,12 +298,14 @@ TransportResponse WinHttpTransport::Exchange(const TransportRequest& request) {
 
     // A body cut short is a failed exchange, not a shorter answer.
     for (;;) {
+        if (!WaitWithin(handle.get(), deadline, WINHTTP_OPTION_RECEIVE_TIMEOUT))
+            return Failure(TransportFailure::kReceive, kTimeout);
         DWORD available = 0;
         if (!WinHttpQueryDataAvailable(handle.get(), &available))
             return Failure(TransportFailure::kReceive, GetLastError());
         if (available == 0)
             break;
-        if (response.body.size() + available > kMaxBody)
+        if (available > maxBody - response.body.size())
             return Failure(TransportFailure::kReceive, kConnectionAborted);
         const std::size_t offset = response.body.size();
         response.body.resize(offset + available);

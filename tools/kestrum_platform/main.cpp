@@ -3,11 +3,13 @@
 #include <signal.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "tools/kestrum_platform/catalogue.h"
 #include "tools/kestrum_platform/chains.h"
+#include "tools/kestrum_platform/hostile_listener.h"
 #include "tools/kestrum_platform/links.h"
 #include "tools/kestrum_platform/listeners.h"
 #include "tools/kestrum_platform/options.h"
@@ -92,6 +94,13 @@ int Serve(const Options& options, const Pki& pki) {
             (options.attackerChain == AttackerChain::kWrongKey ? "wrong-key" : "forged-issuer") +
             ")");
     }
+    std::unique_ptr<HostileListener> hostile;
+    if (options.hostilePort) {
+        hostile = std::make_unique<HostileListener>(log, GenuineIdentity(pki));
+        const int hostilePort = hostile->Bind(options.address, *options.hostilePort);
+        listening.push_back("listening hostile https://" + profile.host + ":" +
+                            std::to_string(hostilePort));
+    }
     if (options.controlPort) {
         const int controlPort = listeners.BindControl("127.0.0.1", *options.controlPort);
         listening.push_back("listening control http://127.0.0.1:" + std::to_string(controlPort));
@@ -107,6 +116,8 @@ int Serve(const Options& options, const Pki& pki) {
     PlatformService service(profile, std::move(catalogue), pins, std::move(pageLinks), options,
                             stop);
     listeners.Start(service, std::move(links));
+    if (hostile)
+        hostile->Start();
     for (const auto& line : listening)
         Print(line);
     Print("ready");
@@ -115,6 +126,8 @@ int Serve(const Options& options, const Pki& pki) {
     sigwait(&stopSignals, &received);
     Print(std::string("stopping (") + (received == SIGINT ? "SIGINT" : "SIGTERM") + ")");
     stop.Stop();
+    if (hostile)
+        hostile->Stop();
     listeners.Stop();
     return 0;
 }

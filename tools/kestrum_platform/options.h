@@ -21,6 +21,7 @@ struct Options {
     std::optional<int> attackerPort;
     std::string attackerAddress = "127.0.0.2";
     AttackerChain attackerChain = AttackerChain::kWrongKey;
+    std::optional<int> hostilePort;
 
     std::string versionAnswer = "none";  // none|optional|mandatory or a JSON text
     PinsAnswer pinsAnswer = PinsAnswer::kArray;

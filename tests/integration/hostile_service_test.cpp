@@ -203,11 +203,14 @@ TEST_F(HostileService, OversizedServiceMessagesAreCutForTheBox) {
         std::u16string shown;
     };
     std::u16string firstLines;
-    for (int i = 0; i < 20; ++i)
+    for (std::size_t i = 0; i < kMessageBoxMaxLines; ++i)
         firstLines += u"line\n";
+    std::u16string oneLine;  // with its break opportunities
+    for (std::size_t i = 0; i < kMessageBoxMaxUnits; ++i)
+        oneLine += (i && i % kMessageBoxMaxRunUnits == 0) ? u"\u200Bm" : u"m";
     const Case cases[] = {
         {"many-lines-message", firstLines + u"\u2026"},
-        {"long-message", std::u16string(kMessageBoxMaxUnits, u'm') + u"\u2026"},
+        {"long-message", oneLine + u"\u2026"},
     };
     for (const auto& c : cases) {
         AppContext context;

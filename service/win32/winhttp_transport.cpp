@@ -5,9 +5,14 @@
 #include <winhttp.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/base64.h"
@@ -26,6 +31,7 @@ constexpr unsigned long kTimeout = 12002;
 constexpr unsigned long kConnectionAborted = 12030;
 constexpr unsigned long kSocketTimedOut = 10060;  // WSAETIMEDOUT
 constexpr unsigned long kSecureFailure = 12175;
+constexpr unsigned long kInvalidServerResponse = 12152;
 
 const wchar_t* Wide(const std::u16string& text) {
     return reinterpret_cast<const wchar_t*>(text.c_str());
@@ -36,15 +42,55 @@ class InternetHandle {
     explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
     InternetHandle(const InternetHandle&) = delete;
     InternetHandle& operator=(const InternetHandle&) = delete;
-    ~InternetHandle() {
-        if (handle_)
-            WinHttpCloseHandle(handle_);
-    }
+    ~InternetHandle() { Close(); }
     HINTERNET get() const { return handle_; }
     explicit operator bool() const { return handle_ != nullptr; }
+    // Once, from whichever thread comes first; a call blocked on the handle then fails.
+    void Close() {
+        if (handle_ && !closed_.exchange(true))
+            WinHttpCloseHandle(handle_);
+    }
 
   private:
     HINTERNET handle_;
+    std::atomic<bool> closed_{false};
+};
+
+// Ends an exchange at its deadline whatever the stack waits for (headers that never end,
+// interim answers without end, a trickle): the per-operation time-outs restart with every
+// byte, so a watch closes the request handle, which makes the blocked call fail.
+class DeadlineWatch {
+  public:
+    DeadlineWatch(InternetHandle& request, DWORD milliseconds)
+        : thread_([this, &request, milliseconds] {
+              std::unique_lock<std::mutex> guard(lock_);
+              if (!changed_.wait_for(guard, std::chrono::milliseconds(milliseconds),
+                                     [this] { return finished_; })) {
+                  fired_ = true;
+                  request.Close();
+              }
+          }) {}
+    ~DeadlineWatch() {
+        {
+            const std::lock_guard<std::mutex> guard(lock_);
+            finished_ = true;
+        }
+        changed_.notify_all();
+        thread_.join();
+    }
+    DeadlineWatch(const DeadlineWatch&) = delete;
+    DeadlineWatch& operator=(const DeadlineWatch&) = delete;
+    bool Fired() {
+        const std::lock_guard<std::mutex> guard(lock_);
+        return fired_;
+    }
+
+  private:
+    std::mutex lock_;
+    std::condition_variable changed_;
+    bool finished_ = false;
+    bool fired_ = false;
+    std::thread thread_;  // last: it starts once the members it reads exist
 };
 
 std::optional<std::string> Sha256(const BYTE* data, DWORD size) {
@@ -236,11 +282,17 @@ TransportResponse WinHttpTransport::Exchange(const TransportRequest& request) {
         return Failure(TransportFailure::kConnect, GetLastError());
 
     const std::u16string method = Utf8ToUtf16(request.method);
-    const InternetHandle handle(WinHttpOpenRequest(
+    InternetHandle handle(WinHttpOpenRequest(
         connection.get(), Wide(method), Wide(target.path), nullptr, WINHTTP_NO_REFERER,
         WINHTTP_DEFAULT_ACCEPT_TYPES, target.secure ? WINHTTP_FLAG_SECURE : 0));
     if (!handle)
         return Failure(TransportFailure::kOpenRequest, GetLastError());
+    DeadlineWatch watch(handle, deadline.Left());
+    // A call that failed because the watch closed the handle failed for time.
+    const auto failed = [&watch](TransportFailure failure) {
+        const unsigned long code = GetLastError();
+        return Failure(failure, watch.Fired() ? kTimeout : code);
+    };
 
     SetDword(handle.get(), kOption98, 1);
     SetDword(handle.get(), WINHTTP_OPTION_DISABLE_FEATURE, WINHTTP_DISABLE_REDIRECTS);
@@ -252,6 +304,11 @@ TransportResponse WinHttpTransport::Exchange(const TransportRequest& request) {
         SetDword(handle.get(), WINHTTP_OPTION_SECURITY_FLAGS, kIgnoreCertificateErrors);
     SetDword(handle.get(), WINHTTP_OPTION_MAX_RESPONSE_HEADER_SIZE,
              static_cast<DWORD>(kMaxHeaderBytes));
+    // The wait for the response headers has a limit of its own (90 s by default, which Wine
+    // applies instead of the receive time-out, and only when set before the send): a silent
+    // server gets the receive time-out.
+    SetDword(handle.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT,
+             std::min<DWORD>(receiveTimeoutMs_, deadline.Left()));
 
     for (const auto& [name, value] : request.headers) {
         const std::u16string line = Utf8ToUtf16(name + ": " + value);
@@ -265,15 +322,10 @@ TransportResponse WinHttpTransport::Exchange(const TransportRequest& request) {
     void* body = bodySize ? const_cast<char*>(request.body.data()) : WINHTTP_NO_REQUEST_DATA;
     if (!WinHttpSendRequest(handle.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, body, bodySize,
                             bodySize, 0)) {
-        return Failure(TransportFailure::kSend, GetLastError());
+        return failed(TransportFailure::kSend);
     }
-    // The wait for the response headers has a limit of its own (90 s by default, which Wine
-    // applies instead of the receive time-out): a silent server gets the receive time-out,
-    // and a trickling one no more than what is left of the deadline.
-    if (!WaitWithin(handle.get(), deadline, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT))
-        return Failure(TransportFailure::kReceive, kTimeout);
     if (!WinHttpReceiveResponse(handle.get(), nullptr))
-        return Failure(TransportFailure::kReceive, GetLastError());
+        return failed(TransportFailure::kReceive);
 
     TransportResponse response;
     if (request.systemValidation) {
@@ -285,16 +337,22 @@ TransportResponse WinHttpTransport::Exchange(const TransportRequest& request) {
             return Failure(TransportFailure::kChainRejected, kSecureFailure);
         response.chainVerified = true;
     }
-    if (const auto length = ContentLength(handle.get()); length && *length > maxBody)
-        return Failure(TransportFailure::kReceive, kConnectionAborted);
 
+    // An answer without a status a client can read is no HTTP answer (Wine lets some
+    // through where Windows refuses them).
     DWORD status = 0;
     DWORD statusSize = sizeof(status);
-    if (WinHttpQueryHeaders(handle.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                            WINHTTP_HEADER_NAME_BY_INDEX, &status, &statusSize,
-                            WINHTTP_NO_HEADER_INDEX)) {
-        response.statusCode = status;
+    if (!WinHttpQueryHeaders(handle.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &statusSize,
+                             WINHTTP_NO_HEADER_INDEX) ||
+        status < 100 || status > 999) {
+        return Failure(TransportFailure::kReceive, kInvalidServerResponse);
     }
+    response.statusCode = status;
+    const std::optional<unsigned long long> announced = ContentLength(handle.get());
+
+    if (announced && *announced > maxBody)
+        return Failure(TransportFailure::kReceive, kConnectionAborted);
 
     // A body cut short is a failed exchange, not a shorter answer.
     for (;;) {
@@ -302,7 +360,7 @@ TransportResponse WinHttpTransport::Exchange(const TransportRequest& request) {
             return Failure(TransportFailure::kReceive, kTimeout);
         DWORD available = 0;
         if (!WinHttpQueryDataAvailable(handle.get(), &available))
-            return Failure(TransportFailure::kReceive, GetLastError());
+            return failed(TransportFailure::kReceive);
         if (available == 0)
             break;
         if (available > maxBody - response.body.size())
@@ -311,9 +369,14 @@ TransportResponse WinHttpTransport::Exchange(const TransportRequest& request) {
         response.body.resize(offset + available);
         DWORD read = 0;
         if (!WinHttpReadData(handle.get(), response.body.data() + offset, available, &read))
-            return Failure(TransportFailure::kReceive, GetLastError());
+            return failed(TransportFailure::kReceive);
         response.body.resize(offset + read);
     }
+    // Less than the announced length: the server closed early (Wine reports that as a
+    // complete answer). Answers that carry no body are exempt.
+    const bool bodyless = request.method == "HEAD" || status == 204 || status == 304;
+    if (announced && !bodyless && response.body.size() < *announced)
+        return Failure(TransportFailure::kReceive, kConnectionAborted);
     return response;
 }
 

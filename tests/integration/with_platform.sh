@@ -37,7 +37,7 @@ address() {  # name, listener
 
 start main --port 8443 --control-port 0 --attacker-port 0 --attacker-address 127.0.0.2 \
     --attacker-chain wrong-key --version-answer optional --slow-path /__test/slow=20 \
-    --hostile-port 0
+    --hostile-port 0 --hostile-lifetime 8
 start forged --port 0 --control-port 0 --attacker-port 0 --attacker-address 127.0.0.1 \
     --attacker-chain forged-issuer
 

@@ -19,15 +19,14 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr auto kConnectionLifetime = std::chrono::seconds(60);
 constexpr std::size_t kMaxRequestHead = 32 * 1024;
 constexpr std::size_t kMaxRequestBody = 1024 * 1024;
 constexpr const char* kPrefix = "/__hostile/";
 
 class TlsConnection final : public HostileConnection {
   public:
-    TlsConnection(SSL* ssl, const std::atomic<bool>& stopping)
-        : ssl_(ssl), stopping_(stopping), end_(Clock::now() + kConnectionLifetime) {}
+    TlsConnection(SSL* ssl, const std::atomic<bool>& stopping, std::chrono::seconds lifetime)
+        : ssl_(ssl), stopping_(stopping), end_(Clock::now() + lifetime) {}
 
     bool Send(std::string_view bytes) override {
         if (!Alive())
@@ -116,7 +115,9 @@ std::string ModeOf(const std::string& target) {
 
 }  // namespace
 
-HostileListener::HostileListener(RequestLog& log, const TlsIdentity& identity) : log_(log) {
+HostileListener::HostileListener(RequestLog& log, const TlsIdentity& identity,
+                                 std::chrono::seconds lifetime)
+    : log_(log), lifetime_(lifetime) {
     context_ = SSL_CTX_new(TLS_server_method());
     if (!context_ || !SetUpTls(context_, identity))
         throw std::runtime_error("cannot set up TLS for the hostile listener");
@@ -186,7 +187,7 @@ void HostileListener::AcceptLoop() {
 void HostileListener::Serve(int socket) {
     SSL* ssl = SSL_new(context_);
     if (ssl && SSL_set_fd(ssl, socket) == 1 && SSL_accept(ssl) == 1) {
-        TlsConnection connection(ssl, stopping_);
+        TlsConnection connection(ssl, stopping_, lifetime_);
         std::string buffer;
         bool keepOpen = true;
         while (keepOpen && connection.Alive()) {

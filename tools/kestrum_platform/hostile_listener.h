@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -18,10 +19,11 @@ namespace kestrum::platform {
 // hostile: a request for /__hostile/MODE (or any path below it) is answered in that mode,
 // a HEAD request (the player's pre-flight) plainly, anything else with 404. Raw sockets,
 // since the hostile modes break HTTP in ways an HTTP library will not. Each connection
-// ends after at most a minute, and all of them when the listener stops.
+// ends after `lifetime` at most (so a trickle or a flood that no client stops ends too),
+// and all of them when the listener stops.
 class HostileListener {
   public:
-    HostileListener(RequestLog& log, const TlsIdentity& identity);
+    HostileListener(RequestLog& log, const TlsIdentity& identity, std::chrono::seconds lifetime);
     ~HostileListener();
     HostileListener(const HostileListener&) = delete;
     HostileListener& operator=(const HostileListener&) = delete;
@@ -36,6 +38,7 @@ class HostileListener {
     void Serve(int socket);
 
     RequestLog& log_;
+    std::chrono::seconds lifetime_;
     SSL_CTX* context_ = nullptr;
     int socket_ = -1;
     std::atomic<bool> stopping_{false};

@@ -2,6 +2,7 @@
 // player's tests and demonstrations. See --help.
 #include <signal.h>
 
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -96,7 +97,8 @@ int Serve(const Options& options, const Pki& pki) {
     }
     std::unique_ptr<HostileListener> hostile;
     if (options.hostilePort) {
-        hostile = std::make_unique<HostileListener>(log, GenuineIdentity(pki));
+        hostile = std::make_unique<HostileListener>(
+            log, GenuineIdentity(pki), std::chrono::seconds(options.hostileLifetimeSeconds));
         const int hostilePort = hostile->Bind(options.address, *options.hostilePort);
         listening.push_back("listening hostile https://" + profile.host + ":" +
                             std::to_string(hostilePort));

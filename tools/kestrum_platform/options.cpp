@@ -50,6 +50,8 @@ std::string UsageText() {
            "  --attacker-chain K       wrong-key (default) or forged-issuer\n"
            "  --hostile-port N         a TLS listener with the genuine chain whose answers\n"
            "                           are hostile: /__hostile/MODE[/...] (0: free port)\n"
+           "  --hostile-lifetime S     its connections end after S seconds (1 to 600,\n"
+           "                           default 60), whatever they are doing\n"
            "  --version-answer V       none (default), optional, mandatory or a JSON text\n"
            "  --pins-answer P          array (default), object, malformed or error (500)\n"
            "  --redirect-path P[=L]    answer P with 302 to L (default \"/\"); repeatable\n"
@@ -128,6 +130,14 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
                 options.hostilePort = port;
             else
                 options.attackerPort = port;
+        } else if (name == "--hostile-lifetime") {
+            int seconds = 0;
+            const char* end = value.data() + value.size();
+            const auto [stop, parseError] = std::from_chars(value.data(), end, seconds);
+            if (value.empty() || parseError != std::errc() || stop != end || seconds < 1 ||
+                seconds > 600)
+                return badValue("SECONDS from 1 to 600");
+            options.hostileLifetimeSeconds = seconds;
         } else if (name == "--address" || name == "--attacker-address") {
             if (!IsLoopback(value))
                 return badValue("only loopback addresses");

@@ -22,6 +22,7 @@ struct Options {
     std::string attackerAddress = "127.0.0.2";
     AttackerChain attackerChain = AttackerChain::kWrongKey;
     std::optional<int> hostilePort;
+    int hostileLifetimeSeconds = 60;
 
     std::string versionAnswer = "none";  // none|optional|mandatory or a JSON text
     PinsAnswer pinsAnswer = PinsAnswer::kArray;

@@ -3,6 +3,7 @@ list(APPEND KESTRUM_PORTABLE_SOURCES
     app/link_argument.cpp
     app/platform_link_services.cpp
     app/splash_layout.cpp
+    app/update_address.cpp
     app/startup_sequence.cpp
     app/windows_generation.cpp)
 list(APPEND KESTRUM_LINUX_SOURCES

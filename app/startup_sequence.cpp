@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/instance_name.h"
+#include "app/update_address.h"
 #include "common/app_context.h"
 #include "common/platform_profile.h"
 #include "common/text_encoding.h"
@@ -143,9 +144,10 @@ class Startup {
         if (!result.hasUpdate)
             return std::nullopt;
 
-        const std::u16string target =
-            !result.downloadUrl.empty() ? result.downloadUrl
-                                        : Utf8ToUtf16(ProfileText(ProfileItem::kUpdateDownloadUrl));
+        // Only an https address on the platform's domain is opened; anything else the
+        // service names (a script, a local file, another protocol, an option) gives way to
+        // the built-in address.
+        const std::u16string target = ChooseUpdateAddress(result.downloadUrl);
         if (result.mandatory) {
             const MessageAnswer answer = p_.ShowMessageBox(Box(
                 u"A mandatory update is available. You must download the new version to "

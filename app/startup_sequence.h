@@ -44,7 +44,8 @@ class StartupPlatform {
                                                const std::u16string& server) = 0;
 
     virtual MessageAnswer ShowMessageBox(const MessageBoxRequest& request) = 0;
-    // Opens an address with the desktop's default handler.
+    // Opens an update address with the desktop's default handler; implementations pass it
+    // through ChooseUpdateAddress (update_address.h) themselves too.
     virtual void OpenAddress(const std::u16string& address) = 0;
     virtual std::u16string ExecutablePath() = 0;
     virtual void RegisterUrlScheme(const std::u16string& scheme, const std::u16string& description,

@@ -2,6 +2,7 @@ list(APPEND KESTRUM_PORTABLE_SOURCES
     common/app_context.cpp
     common/base64.cpp
     common/html_escape.cpp
+    common/message_text_limit.cpp
     common/platform_profile.cpp
     common/secret_text.cpp
     common/shutdown.cpp

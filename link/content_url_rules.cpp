@@ -33,6 +33,23 @@ std::u16string WithOrigin(std::u16string_view address, std::u16string_view origi
 
 }  // namespace
 
+bool IsWebAddress(std::u16string_view address) {
+    for (char16_t unit : address) {
+        if (unit < u' ' || unit == 0x7F)
+            return false;
+    }
+    const std::u16string lower = ToLowerAscii(address.substr(0, 8));
+    std::size_t hostStart = 0;
+    if (StartsWith(lower, u"https://"))
+        hostStart = 8;
+    else if (StartsWith(lower, u"http://"))
+        hostStart = 7;
+    else
+        return false;
+    constexpr std::u16string_view kNoHost = u"/?#\\";
+    return hostStart < address.size() && kNoHost.find(address[hostStart]) == npos;
+}
+
 bool IsYouTubeUrl(std::u16string_view address) {
     const std::u16string lower = ToLowerCopy(address);
     return Contains(lower, kYouTubeDomain) || Contains(lower, kYouTubeShortDomain);

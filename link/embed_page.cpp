@@ -18,7 +18,7 @@ std::u16string BuildEmbedPage(std::u16string_view contentUrl, std::u16string_vie
     page += u"<!DOCTYPE html><html><head>";
     page += u"<meta charset='utf-8'>";
     page += u"<title>";
-    page += title;
+    page += HtmlEscape(title);
     page += u"</title>";
     page += u"<style>";
     page += u"*{margin:0;padding:0;}";
@@ -26,7 +26,9 @@ std::u16string BuildEmbedPage(std::u16string_view contentUrl, std::u16string_vie
     page += u"iframe{width:100%;height:100%;border:none;}";
     page += u"</style></head><body>";
     page += u"<iframe src='";
-    page += contentUrl;
+    // Escaped like every other value: an apostrophe in the address must not end the
+    // attribute (the browser turns the entities back into the address).
+    page += HtmlEscape(contentUrl);
     page += u"' allowfullscreen ";
     page +=
         u"allow='accelerometer;autoplay;clipboard-write;encrypted-media;gyroscope;"

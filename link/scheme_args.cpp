@@ -81,24 +81,45 @@ bool IsDirectKind(const ContentData& data) {
            IsZoomUrl(Utf8ToUtf16(data.url));
 }
 
-// Fills the content fields from the service's answer.
-void ApplyContentData(const ContentData& data, AppContext& context, const LinkServices& services) {
+// Only web addresses reach the content browser: a "javascript:" address would run in the
+// player's window, a "file:" one show local files, a "data:" one get the page bridge.
+bool CheckContentUrl(const std::u16string& contentUrl, std::string& errorText) {
+    if (contentUrl.empty()) {
+        errorText = "content_url_empty";
+        DebugLog("ParseSchemeArgs failed: the content has no address");
+        return false;
+    }
+    if (!IsWebAddress(contentUrl)) {
+        errorText = "content_url_not_web";
+        DebugLog("ParseSchemeArgs failed: the content address is not http or https");
+        return false;
+    }
+    return true;
+}
+
+// Fills the content fields from the service's answer; false with the reason when its
+// address cannot be shown.
+bool ApplyContentData(const ContentData& data, AppContext& context, const LinkServices& services,
+                      std::string& errorText) {
     context.contentKind = IsDirectKind(data) ? u"url_direct" : Utf8ToUtf16(data.type);
     context.watermarkText = Utf8ToUtf16(data.watermark);
 
     const std::u16string youtubeUrl = Utf8ToUtf16(data.youtubeUrl);
     if (!IsYouTubeUrl(youtubeUrl)) {
         context.contentUrl = Utf8ToUtf16(data.url);
-        return;
+        return CheckContentUrl(context.contentUrl, errorText);
     }
     context.contentUrl = NormalizeYouTubeUrl(youtubeUrl, context.linkServer);
     context.contentKind = u"url_direct";
+    if (!CheckContentUrl(context.contentUrl, errorText))
+        return false;
     // A page script that cannot be had is no failure: the video still plays.
     if (services.fetchPageScript) {
         if (const auto script = services.fetchPageScript(PageScriptAddress(data.numericId))) {
             context.pageScript = Utf8ToUtf16(*script);
         }
     }
+    return true;
 }
 
 }  // namespace
@@ -134,7 +155,8 @@ bool ParseSchemeArgs(const std::u16string& linkArgument, std::string& errorText,
                 DebugLog("ParseSchemeArgs failed: GetContentData returned empty value");
                 return false;
             }
-            ApplyContentData(*data, context, services);
+            if (!ApplyContentData(*data, context, services, errorText))
+                return false;
         }
         DebugLog("ParseSchemeArgs succeeded");
         return true;

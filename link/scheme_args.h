@@ -25,8 +25,8 @@ struct LinkServices {
         const std::u16string& linkServer, const std::string& contentLinkId,
         const std::string& linkToken, std::string& serviceMessage)>
         getContentData;
-    // GET without certificate pinning: the body of a 2xx answer, nothing otherwise. May
-    // throw when no network client can be created.
+    // The page script: the body of an authenticated 2xx answer, nothing otherwise (a script
+    // that does not arrive is skipped). May throw when no network client can be created.
     std::function<std::optional<std::string>(const std::u16string& address)> fetchPageScript;
 };
 

@@ -1,5 +1,6 @@
 #include "service/http_client.h"
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 #include "common/platform_profile.h"
@@ -68,7 +69,9 @@ void ReportFailure(const TransportResponse& result, const std::u16string& host,
 
 HttpClient::HttpClient(std::unique_ptr<HttpTransport> transport,
                        DeviceIdentitySource deviceIdentity)
-    : transport_(std::move(transport)), deviceIdentity_(std::move(deviceIdentity)) {}
+    : transport_(std::move(transport)),
+      deviceIdentity_(std::move(deviceIdentity)),
+      answerLimit_(kMaxAnswerBytes) {}
 
 HttpClient::~HttpClient() = default;
 
@@ -79,6 +82,14 @@ void HttpClient::SetDefaultHeader(const std::u16string& name, const std::u16stri
 
 void HttpClient::DisablePinning() {
     pinningDisabled_ = true;
+}
+
+void HttpClient::ValidateUnpinnedHostsBySystem() {
+    systemValidation_ = true;
+}
+
+void HttpClient::SetAnswerLimit(std::size_t bytes) {
+    answerLimit_ = std::min(bytes, kMaxAnswerBytes);
 }
 
 bool HttpClient::PreflightPassed(const std::u16string& host, std::uint16_t port,
@@ -118,7 +129,10 @@ HttpResponse HttpClient::Request(const std::u16string& method, const std::u16str
         response.error = "Failed to parse URL";
         return response;
     }
-    const bool pinned = target->secure && !pinningDisabled_;
+    // Under system validation an unpinned host is judged by the handshake itself, so it
+    // needs no pre-flight: a server the system does not trust receives nothing.
+    const bool bySystem = target->secure && systemValidation_ && !HostHasPins(target->host);
+    const bool pinned = target->secure && !pinningDisabled_ && !bySystem;
     if (pinned && !PreflightPassed(target->host, target->port, response))
         return response;
 
@@ -126,6 +140,8 @@ HttpResponse HttpClient::Request(const std::u16string& method, const std::u16str
     request.method = Utf16ToUtf8(method);
     request.target = *target;
     request.body = body;
+    request.maxBody = answerLimit_;
+    request.systemValidation = bySystem;
     if (pinned) {
         const std::u16string host = target->host;
         request.chainCheck = [host](const ServerChain& chain) {
@@ -156,6 +172,11 @@ HttpResponse HttpClient::Request(const std::u16string& method, const std::u16str
         SetHeader(request.headers, "Content-Type", Utf16ToUtf8(contentType));
 
     TransportResponse result = transport_->Exchange(request);
+    // Fail closed: a pinned host's answer counts only when its chain was seen and passed.
+    if (result.failure == TransportFailure::kNone && pinned && !result.chainVerified &&
+        HostHasPins(target->host)) {
+        result.failure = TransportFailure::kChainRejected;
+    }
     if (result.failure != TransportFailure::kNone) {
         ReportFailure(result, target->host, response);
         return response;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -29,9 +30,10 @@ struct HttpResponse {
 };
 
 // A small synchronous HTTPS client. Every HTTPS exchange is authenticated by the pins of its
-// host (see pinning.h) unless pinning is disabled: a pre-flight HEAD, once per host and
-// client, makes sure nothing of a request (headers, token, body) reaches a server whose
-// certificate matches no pin, and every response is checked again. Redirects are returned,
+// host (see pin_validation.h) unless pinning is disabled: a pre-flight HEAD, once per host
+// and client, makes sure nothing of a request (headers, token, body) reaches a server whose
+// certificate matches no pin, and every response is checked again; a response of a pinned
+// host whose certificate could not be read fails like a mismatch. Redirects are returned,
 // never followed.
 class HttpClient {
   public:
@@ -57,6 +59,13 @@ class HttpClient {
     void SetDefaultHeader(const std::u16string& name, const std::u16string& value);
     // For a private client that talks to a site without pins of the platform's own.
     void DisablePinning();
+    // Hosts without pins are authenticated by the system's own certificate validation
+    // (trusted authority, name, dates) instead of being accepted whatever they show; pinned
+    // hosts keep their pins.
+    void ValidateUnpinnedHostsBySystem();
+    // A larger answer is refused (a Content-Length beyond it at once) with the transport's
+    // receive failure; at most kMaxAnswerBytes.
+    void SetAnswerLimit(std::size_t bytes);
 
   private:
     bool PreflightPassed(const std::u16string& host, std::uint16_t port, HttpResponse& response);
@@ -67,9 +76,17 @@ class HttpClient {
     std::map<std::u16string, std::u16string> defaultHeaders_;
     std::set<std::u16string> checkedHosts_;
     bool pinningDisabled_ = false;
+    bool systemValidation_ = false;
+    std::size_t answerLimit_;
 };
 
-// The process-wide client, created on first use and never destroyed before exit.
+// The caps of what the service answers: JSON documents (pins, version, content data) and
+// the page script.
+constexpr std::size_t kServiceAnswerLimit = 1024u * 1024u;
+constexpr std::size_t kPageScriptLimit = 1024u * 1024u;
+
+// The process-wide client, created on first use and never destroyed before exit. Its answers
+// are capped at kServiceAnswerLimit.
 HttpClient& SharedHttpClient();
 
 }  // namespace kestrum

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -14,7 +15,13 @@ namespace kestrum {
 
 // Judges the certificate chain of each new connection before anything of a request is sent
 // on it; false aborts the exchange.
+// A chain whose certificate could not be read at all reaches the check empty.
 using ChainCheck = std::function<bool(const ServerChain&)>;
+
+// The largest answer any exchange accepts; callers set lower caps for what they expect.
+constexpr std::size_t kMaxAnswerBytes = 64u * 1024u * 1024u;
+// The response headers of one answer, 1xx interim answers included.
+constexpr std::size_t kMaxHeaderBytes = 64u * 1024u;
 
 struct TransportRequest {
     std::string method;  // "GET", "HEAD", "PUT", ...
@@ -22,6 +29,11 @@ struct TransportRequest {
     std::vector<std::pair<std::string, std::string>> headers;  // sent in this order
     std::string body;
     ChainCheck chainCheck;  // unset: no check
+    // The system's own certificate validation (trusted authority, name, dates) instead of the
+    // chain check, for hosts that have no pins of the platform's own.
+    bool systemValidation = false;
+    // A body beyond this is refused; a Content-Length beyond it before any byte is read.
+    std::size_t maxBody = kMaxAnswerBytes;
 };
 
 // Where an exchange failed. The system error codes are those of the Windows HTTP stack
@@ -46,12 +58,20 @@ struct TransportSettings {
     unsigned connectTimeoutMs = 10000;
     unsigned sendTimeoutMs = 30000;
     unsigned receiveTimeoutMs = 30000;
+
+    // No exchange outlasts its phases end to end, however slowly a server keeps it alive.
+    unsigned DeadlineMs() const {
+        return resolveTimeoutMs + connectTimeoutMs + sendTimeoutMs + receiveTimeoutMs;
+    }
 };
 
 // One session of the platform's HTTP stack: connections are reused between its exchanges,
-// redirects are never followed, the system's certificate validation is off (the chain check
-// is the whole of server authentication), and every new connection is judged by the
-// request's chain check, resumed TLS sessions included.
+// redirects are never followed, the system's certificate validation is off unless a request
+// asks for it (otherwise the chain check is the whole of server authentication), and every
+// new connection is judged by the request's chain check, resumed TLS sessions included.
+// Each exchange ends within the settings' deadline and its caps: a time-out is a send or
+// receive failure with code 12002, a body or headers beyond their cap a receive failure
+// (12030 for the body, 12183 for the headers).
 class HttpTransport {
   public:
     virtual ~HttpTransport() = default;

@@ -29,6 +29,13 @@ constexpr char kBrowserAgent[] =
 }  // namespace
 
 bool CheckHostPins(const std::u16string& host) {
+    return CheckHostPins(host, [] {
+        return CreatePlatformTransport(TransportSettings{kBrowserAgent, 3000, 3000, 3000, 3000});
+    });
+}
+
+bool CheckHostPins(const std::u16string& host,
+                   const std::function<std::unique_ptr<HttpTransport>()>& makeTransport) {
     {
         const std::shared_lock<std::shared_mutex> guard(checkedLock);
         if (CheckedHosts().count(host))
@@ -42,8 +49,7 @@ bool CheckHostPins(const std::u16string& host) {
 
     std::unique_ptr<HttpTransport> transport;
     try {
-        transport =
-            CreatePlatformTransport(TransportSettings{kBrowserAgent, 3000, 3000, 3000, 3000});
+        transport = makeTransport();
     } catch (const std::exception&) {
         return true;  // no session: not judged, not remembered
     }
@@ -59,10 +65,16 @@ bool CheckHostPins(const std::u16string& host) {
             return true;
         case TransportFailure::kChainRejected:
             return false;
+        case TransportFailure::kNone:
+            // An answer whose certificate could not be read proves nothing: fail closed.
+            if (!result.chainVerified)
+                return false;
+            break;
         default:
             break;
     }
-    // Unreachable or silent hosts pass: only a server that shows a wrong chain fails.
+    // Unreachable or silent hosts pass: only a server that answers without a chain that
+    // passes fails.
     Remember(host);
     return true;
 }

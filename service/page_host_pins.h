@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace kestrum {
@@ -8,5 +10,10 @@ namespace kestrum {
 // and so do hosts that cannot be reached; a host that answers with a chain matching no pin
 // fails and is checked again next time. Passing hosts are remembered for the process.
 bool CheckHostPins(const std::u16string& host);
+
+class HttpTransport;
+// The same check over transports of the caller's making (3 s time-outs in the player).
+bool CheckHostPins(const std::u16string& host,
+                   const std::function<std::unique_ptr<HttpTransport>()>& makeTransport);
 
 }  // namespace kestrum

@@ -83,9 +83,13 @@ bool ValidateServerPins(const ServerChain& chain, const std::u16string& host) {
     const std::optional<PinEntry> entry = FindPins(host);
     if (!entry || entry->pins.empty())
         return true;
+    // A certificate that could not be read is refused without the interception dialog: no
+    // security product was seen, only a connection that proved nothing.
+    if (chain.empty())
+        return false;
     if (ChainMatchesPins(chain, entry->pins))
         return true;
-    if (!chain.empty() && IsInspectionProductChain(chain))
+    if (IsInspectionProductChain(chain))
         return true;
 
     const std::u16string domain =

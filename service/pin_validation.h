@@ -27,8 +27,9 @@ bool IsInspectionProductChain(const ServerChain& chain);
 // Whether a server's chain is acceptable for the host: hosts without pins are; otherwise a
 // pin must match the key of a chain element whose way down to the leaf is correctly signed
 // (a forged leaf that merely names a pinned authority as its issuer does not count), or the
-// inspection exception must hold. A mismatch on a host of the platform's own domain ends
-// the process through the fatal error dialog ("SSL_" + host).
+// inspection exception must hold. An empty chain (the certificate could not be read) is
+// refused quietly; any other mismatch on a host of the platform's own domain ends the process
+// through the fatal error dialog ("SSL_" + host).
 bool ValidateServerPins(const ServerChain& chain, const std::u16string& host);
 
 }  // namespace kestrum

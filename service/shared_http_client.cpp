@@ -12,7 +12,11 @@ HttpClient::HttpClient()
 
 HttpClient& SharedHttpClient() {
     // Never destroyed: requests may still run on other threads while the process ends.
-    static HttpClient* client = new HttpClient();
+    static HttpClient* client = [] {
+        auto* created = new HttpClient();
+        created->SetAnswerLimit(kServiceAnswerLimit);
+        return created;
+    }();
     return *client;
 }
 

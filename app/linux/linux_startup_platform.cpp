@@ -9,6 +9,7 @@
 #include "app/linux/splash_gtk.h"
 #include "app/linux/url_scheme_linux.h"
 #include "app/platform_link_services.h"
+#include "app/update_address.h"
 #include "browser/browser_host_slots.h"
 #include "browser/linux/browser_window_shell_gtk.h"
 #include "browser/linux/webkit_engine.h"
@@ -85,7 +86,9 @@ MessageAnswer LinuxStartupPlatform::ShowMessageBox(const MessageBoxRequest& requ
 }
 
 void LinuxStartupPlatform::OpenAddress(const std::u16string& address) {
-    const std::string uri = Utf16ToUtf8(address);
+    // Only an https address of the platform's domain: it goes to the handler as a URI, and
+    // since it begins with "https://" no program can read it as an option.
+    const std::string uri = Utf16ToUtf8(ChooseUpdateAddress(address));
     GError* error = nullptr;
     if (!g_app_info_launch_default_for_uri(uri.c_str(), nullptr, &error)) {
         DebugLog(std::string("Opening the address failed: ") + (error ? error->message : "?"));

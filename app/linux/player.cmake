@@ -40,4 +40,12 @@ if(KESTRUM_BUILD_TESTS AND TARGET kestrum-platform)
                      $<TARGET_FILE:kestrum-platform> $<TARGET_FILE:kestrum-screenshot>
                      ${CMAKE_BINARY_DIR}/gui-screenshots)
     set_tests_properties(gui.browser_host PROPERTIES TIMEOUT 420 RUN_SERIAL TRUE)
+
+    add_test(NAME gui.hostile_service
+             COMMAND timeout 200 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp"
+                     bash ${PROJECT_SOURCE_DIR}/tests/gui/hostile_service_test.sh
+                     $<TARGET_FILE:kestrum> $<TARGET_FILE:kestrum-tool>
+                     $<TARGET_FILE:kestrum-platform> $<TARGET_FILE:kestrum-screenshot>
+                     ${CMAKE_BINARY_DIR}/gui-screenshots)
+    set_tests_properties(gui.hostile_service PROPERTIES TIMEOUT 220 RUN_SERIAL TRUE)
 endif()

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "common/message_box.h"
+#include "common/message_text_limit.h"
 #include "common/text_encoding.h"
 
 namespace kestrum {
@@ -60,7 +61,7 @@ MessageAnswer AnswerOf(int response, MessageButtons buttons) {
 }  // namespace
 
 MessageAnswer ShowMessageBox(const MessageBoxRequest& request) {
-    const std::string text = Utf16ToUtf8(request.text);
+    const std::string text = Utf16ToUtf8(LimitMessageText(request.text));
     const std::string caption = Utf16ToUtf8(request.caption);
     if (!gtk_init_check(nullptr, nullptr)) {
         // No display: the learner cannot be asked; the text still reaches the log.

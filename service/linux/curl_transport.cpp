@@ -1,6 +1,7 @@
 #include <curl/curl.h>
 #include <openssl/ssl.h>
 
+#include <algorithm>
 #include <mutex>
 #include <stdexcept>
 
@@ -18,20 +19,22 @@ constexpr unsigned long kCannotConnect = 12029;
 constexpr unsigned long kConnectionAborted = 12030;
 constexpr unsigned long kInvalidServerResponse = 12152;
 constexpr unsigned long kSecureFailure = 12175;
-
-// A body larger than this is refused rather than exhausting memory.
-constexpr std::size_t kMaxBody = 64u * 1024u * 1024u;
+constexpr unsigned long kHeaderSizeOverflow = 12183;
 
 struct ExchangeState {
     const ChainCheck* check = nullptr;
     bool rejected = false;
     bool verified = false;
     std::string body;
+    std::size_t maxBody = kMaxAnswerBytes;
     bool bodyTooLarge = false;
+    std::size_t headerBytes = 0;
+    bool headersTooLarge = false;
 };
 
 int VerifyChain(X509_STORE_CTX* context, void* argument) {
     auto* state = static_cast<ExchangeState*>(argument);
+    // A certificate that cannot be read gives an empty chain, which no pinned host accepts.
     const ServerChain chain =
         BuildServerChain(X509_STORE_CTX_get0_cert(context), X509_STORE_CTX_get0_untrusted(context));
     const bool accepted = (*state->check)(chain);
@@ -55,11 +58,24 @@ CURLcode PrepareTls(CURL* /*easy*/, void* sslContext, void* argument) {
 std::size_t CollectBody(char* data, std::size_t size, std::size_t count, void* argument) {
     auto* state = static_cast<ExchangeState*>(argument);
     const std::size_t bytes = size * count;
-    if (state->body.size() + bytes > kMaxBody) {
+    if (bytes > state->maxBody - state->body.size()) {
         state->bodyTooLarge = true;
         return 0;
     }
     state->body.append(data, bytes);
+    return bytes;
+}
+
+// Counts every header line, those of interim 1xx answers too: endless headers end the
+// exchange instead of filling memory.
+std::size_t CountHeader(char* /*data*/, std::size_t size, std::size_t count, void* argument) {
+    auto* state = static_cast<ExchangeState*>(argument);
+    const std::size_t bytes = size * count;
+    state->headerBytes += bytes;
+    if (state->headerBytes > kMaxHeaderBytes) {
+        state->headersTooLarge = true;
+        return 0;
+    }
     return bytes;
 }
 
@@ -113,7 +129,8 @@ TransportResponse CurlTransport::Exchange(const TransportRequest& request) {
     if (!easy)
         return Failure(TransportFailure::kOpenRequest, 0);
     ExchangeState state;
-    state.check = request.chainCheck ? &request.chainCheck : nullptr;
+    state.check = request.chainCheck && !request.systemValidation ? &request.chainCheck : nullptr;
+    state.maxBody = std::min(request.maxBody, kMaxAnswerBytes);
 
     const std::string url = BuildUrl(request.target);
     curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
@@ -123,9 +140,9 @@ TransportResponse CurlTransport::Exchange(const TransportRequest& request) {
     curl_easy_setopt(easy, CURLOPT_NOPROXY, "*");  // direct connections only
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    // The system's validation is off: the chain check is the whole of server authentication.
-    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 0L);
-    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 0L);
+    // Without system validation the chain check is the whole of server authentication.
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, request.systemValidation ? 1L : 0L);
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, request.systemValidation ? 2L : 0L);
     curl_easy_setopt(easy, CURLOPT_SSL_SESSIONID_CACHE, 0L);
     if (state.check) {
         curl_easy_setopt(easy, CURLOPT_SSL_CTX_FUNCTION, PrepareTls);
@@ -134,12 +151,17 @@ TransportResponse CurlTransport::Exchange(const TransportRequest& request) {
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
                      static_cast<long>(settings_.resolveTimeoutMs + settings_.connectTimeoutMs));
     // A stalled exchange (no byte for the receive time-out) ends it, as the system stack's
-    // per-operation time-outs do.
+    // per-operation time-outs do; one that trickles ends at the overall deadline.
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME,
                      static_cast<long>((settings_.receiveTimeoutMs + 999) / 1000));
+    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(settings_.DeadlineMs()));
+    // A Content-Length beyond the cap is refused before any of the body is read.
+    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(state.maxBody));
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, CollectBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &state);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, CountHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &state);
 
     curl_slist* headers = nullptr;
     bool hasContentType = false;
@@ -177,6 +199,10 @@ TransportResponse CurlTransport::Exchange(const TransportRequest& request) {
 
     if (state.rejected)
         return Failure(TransportFailure::kChainRejected, kSecureFailure);
+    if (state.headersTooLarge)
+        return Failure(TransportFailure::kReceive, kHeaderSizeOverflow);
+    if (state.bodyTooLarge || code == CURLE_FILESIZE_EXCEEDED)
+        return Failure(TransportFailure::kReceive, kConnectionAborted);
     const bool sent = requestSize > 0;
     TransportResponse response;
     switch (code) {
@@ -192,8 +218,12 @@ TransportResponse CurlTransport::Exchange(const TransportRequest& request) {
         case CURLE_PEER_FAILED_VERIFICATION:
             return Failure(TransportFailure::kSend, kSecureFailure);
         case CURLE_URL_MALFORMAT:
-        case CURLE_UNSUPPORTED_PROTOCOL:
             return Failure(TransportFailure::kOpenRequest, 0);
+        case CURLE_UNSUPPORTED_PROTOCOL:
+            // After the request went out it is an answer that is not HTTP (curl's word for
+            // one without a status line).
+            return sent ? Failure(TransportFailure::kReceive, kInvalidServerResponse)
+                        : Failure(TransportFailure::kOpenRequest, 0);
         case CURLE_WEIRD_SERVER_REPLY:
             return Failure(TransportFailure::kReceive, kInvalidServerResponse);
         default:
@@ -202,8 +232,10 @@ TransportResponse CurlTransport::Exchange(const TransportRequest& request) {
     }
     response.statusCode = static_cast<std::uint32_t>(status);
     response.body = std::move(state.body);
-    // A reused connection had its chain checked when it was opened.
-    response.chainVerified = state.verified || (state.check && newConnections == 0);
+    // A reused connection had its chain checked when it was opened; the system validated
+    // the chain itself where it was asked to.
+    response.chainVerified = state.verified || (state.check && newConnections == 0) ||
+                             (request.systemValidation && request.target.secure);
     return response;
 }
 

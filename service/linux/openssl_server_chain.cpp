@@ -62,6 +62,8 @@ int AcceptEveryError(int /*ok*/, X509_STORE_CTX* /*context*/) {
 }  // namespace
 
 ServerChain BuildServerChain(X509* leaf, STACK_OF(X509) * sent) {
+    if (!leaf)
+        return {};  // nothing could be read: no pin can match, no exception can hold
     std::vector<X509*> certificates;
     STACK_OF(X509)* built = nullptr;
     if (X509_STORE_CTX* context = X509_STORE_CTX_new()) {

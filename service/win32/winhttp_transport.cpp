@@ -4,9 +4,15 @@
 #include <wincrypt.h>
 #include <winhttp.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/base64.h"
@@ -25,8 +31,7 @@ constexpr unsigned long kTimeout = 12002;
 constexpr unsigned long kConnectionAborted = 12030;
 constexpr unsigned long kSocketTimedOut = 10060;  // WSAETIMEDOUT
 constexpr unsigned long kSecureFailure = 12175;
-// A body larger than this is refused rather than exhausting memory, as on Linux.
-constexpr std::size_t kMaxBody = 64u * 1024u * 1024u;
+constexpr unsigned long kInvalidServerResponse = 12152;
 
 const wchar_t* Wide(const std::u16string& text) {
     return reinterpret_cast<const wchar_t*>(text.c_str());
@@ -37,15 +42,55 @@ class InternetHandle {
     explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
     InternetHandle(const InternetHandle&) = delete;
     InternetHandle& operator=(const InternetHandle&) = delete;
-    ~InternetHandle() {
-        if (handle_)
-            WinHttpCloseHandle(handle_);
-    }
+    ~InternetHandle() { Close(); }
     HINTERNET get() const { return handle_; }
     explicit operator bool() const { return handle_ != nullptr; }
+    // Once, from whichever thread comes first; a call blocked on the handle then fails.
+    void Close() {
+        if (handle_ && !closed_.exchange(true))
+            WinHttpCloseHandle(handle_);
+    }
 
   private:
     HINTERNET handle_;
+    std::atomic<bool> closed_{false};
+};
+
+// Ends an exchange at its deadline whatever the stack waits for (headers that never end,
+// interim answers without end, a trickle): the per-operation time-outs restart with every
+// byte, so a watch closes the request handle, which makes the blocked call fail.
+class DeadlineWatch {
+  public:
+    DeadlineWatch(InternetHandle& request, DWORD milliseconds)
+        : thread_([this, &request, milliseconds] {
+              std::unique_lock<std::mutex> guard(lock_);
+              if (!changed_.wait_for(guard, std::chrono::milliseconds(milliseconds),
+                                     [this] { return finished_; })) {
+                  fired_ = true;
+                  request.Close();
+              }
+          }) {}
+    ~DeadlineWatch() {
+        {
+            const std::lock_guard<std::mutex> guard(lock_);
+            finished_ = true;
+        }
+        changed_.notify_all();
+        thread_.join();
+    }
+    DeadlineWatch(const DeadlineWatch&) = delete;
+    DeadlineWatch& operator=(const DeadlineWatch&) = delete;
+    bool Fired() {
+        const std::lock_guard<std::mutex> guard(lock_);
+        return fired_;
+    }
+
+  private:
+    std::mutex lock_;
+    std::condition_variable changed_;
+    bool finished_ = false;
+    bool fired_ = false;
+    std::thread thread_;  // last: it starts once the members it reads exist
 };
 
 std::optional<std::string> Sha256(const BYTE* data, DWORD size) {
@@ -113,14 +158,14 @@ ChainElement Element(PCCERT_CONTEXT certificate, PCCERT_CONTEXT next) {
 }
 
 // The chain of the connection the request ran on, leaf first: built by the system from the
-// certificates the server sent (the certificate's own store) and its trust store. Nothing
-// when the server certificate cannot be read.
-std::optional<ServerChain> ReadServerChain(HINTERNET request) {
+// certificates the server sent (the certificate's own store) and its trust store. Empty when
+// the server certificate cannot be read.
+ServerChain ReadServerChain(HINTERNET request) {
     PCCERT_CONTEXT certificate = nullptr;
     DWORD size = sizeof(certificate);
     if (!WinHttpQueryOption(request, WINHTTP_OPTION_SERVER_CERT_CONTEXT, &certificate, &size) ||
         !certificate) {
-        return std::nullopt;
+        return {};
     }
     ServerChain chain;
     CERT_CHAIN_PARA parameters{};
@@ -158,10 +203,44 @@ void SetDword(HINTERNET request, DWORD option, DWORD value) {
     WinHttpSetOption(request, option, &value, sizeof(value));
 }
 
+// The announced body length; nothing when the answer names none (or not as a number).
+std::optional<unsigned long long> ContentLength(HINTERNET request) {
+    wchar_t text[32] = {};
+    DWORD size = sizeof(text);
+    if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_LENGTH, WINHTTP_HEADER_NAME_BY_INDEX,
+                             text, &size, WINHTTP_NO_HEADER_INDEX)) {
+        return std::nullopt;
+    }
+    unsigned long long value = 0;
+    bool digits = false;
+    for (const wchar_t* c = text; *c; ++c) {
+        if (*c < L'0' || *c > L'9')
+            return std::nullopt;
+        if (value > (~0ull - 9) / 10)
+            return ~0ull;  // beyond any cap
+        value = value * 10 + static_cast<unsigned>(*c - L'0');
+        digits = true;
+    }
+    return digits ? std::optional<unsigned long long>(value) : std::nullopt;
+}
+
+// Milliseconds left before the exchange's deadline, 0 when it has passed.
+class Deadline {
+  public:
+    explicit Deadline(unsigned milliseconds) : end_(GetTickCount64() + milliseconds) {}
+    DWORD Left() const {
+        const ULONGLONG now = GetTickCount64();
+        return now >= end_ ? 0 : static_cast<DWORD>(end_ - now);
+    }
+
+  private:
+    ULONGLONG end_;
+};
+
 class WinHttpTransport final : public HttpTransport {
   public:
     explicit WinHttpTransport(const TransportSettings& settings)
-        : receiveTimeoutMs_(settings.receiveTimeoutMs) {
+        : receiveTimeoutMs_(settings.receiveTimeoutMs), deadlineMs_(settings.DeadlineMs()) {
         const std::u16string agent = Utf8ToUtf16(settings.userAgent);
         session_ = WinHttpOpen(Wide(agent), WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
                                WINHTTP_NO_PROXY_BYPASS, 0);
@@ -179,22 +258,41 @@ class WinHttpTransport final : public HttpTransport {
     TransportResponse Exchange(const TransportRequest& request) override;
 
   private:
+    // Limits the next wait to the receive time-out or what is left of the deadline, the
+    // shorter; false when nothing is left.
+    bool WaitWithin(HINTERNET request, const Deadline& deadline, DWORD option) const {
+        const DWORD left = deadline.Left();
+        if (left == 0)
+            return false;
+        SetDword(request, option, std::min<DWORD>(receiveTimeoutMs_, left));
+        return true;
+    }
+
     HINTERNET session_ = nullptr;
     DWORD receiveTimeoutMs_;
+    unsigned deadlineMs_;
 };
 
 TransportResponse WinHttpTransport::Exchange(const TransportRequest& request) {
+    const Deadline deadline(deadlineMs_);
+    const std::size_t maxBody = std::min(request.maxBody, kMaxAnswerBytes);
     const UrlParts& target = request.target;
     const InternetHandle connection(WinHttpConnect(session_, Wide(target.host), target.port, 0));
     if (!connection)
         return Failure(TransportFailure::kConnect, GetLastError());
 
     const std::u16string method = Utf8ToUtf16(request.method);
-    const InternetHandle handle(WinHttpOpenRequest(
+    InternetHandle handle(WinHttpOpenRequest(
         connection.get(), Wide(method), Wide(target.path), nullptr, WINHTTP_NO_REFERER,
         WINHTTP_DEFAULT_ACCEPT_TYPES, target.secure ? WINHTTP_FLAG_SECURE : 0));
     if (!handle)
         return Failure(TransportFailure::kOpenRequest, GetLastError());
+    DeadlineWatch watch(handle, deadline.Left());
+    // A call that failed because the watch closed the handle failed for time.
+    const auto failed = [&watch](TransportFailure failure) {
+        const unsigned long code = GetLastError();
+        return Failure(failure, watch.Fired() ? kTimeout : code);
+    };
 
     SetDword(handle.get(), kOption98, 1);
     SetDword(handle.get(), WINHTTP_OPTION_DISABLE_FEATURE, WINHTTP_DISABLE_REDIRECTS);
@@ -202,10 +300,15 @@ TransportResponse WinHttpTransport::Exchange(const TransportRequest& request) {
         SetDword(handle.get(), WINHTTP_OPTION_REDIRECT_POLICY,
                  WINHTTP_OPTION_REDIRECT_POLICY_DISALLOW_HTTPS_TO_HTTP);
     }
-    SetDword(handle.get(), WINHTTP_OPTION_SECURITY_FLAGS, kIgnoreCertificateErrors);
+    if (!request.systemValidation)
+        SetDword(handle.get(), WINHTTP_OPTION_SECURITY_FLAGS, kIgnoreCertificateErrors);
+    SetDword(handle.get(), WINHTTP_OPTION_MAX_RESPONSE_HEADER_SIZE,
+             static_cast<DWORD>(kMaxHeaderBytes));
     // The wait for the response headers has a limit of its own (90 s by default, which Wine
-    // applies instead of the receive time-out): a silent server gets the receive time-out.
-    SetDword(handle.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, receiveTimeoutMs_);
+    // applies instead of the receive time-out, and only when set before the send): a silent
+    // server gets the receive time-out.
+    SetDword(handle.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT,
+             std::min<DWORD>(receiveTimeoutMs_, deadline.Left()));
 
     for (const auto& [name, value] : request.headers) {
         const std::u16string line = Utf8ToUtf16(name + ": " + value);
@@ -219,46 +322,61 @@ TransportResponse WinHttpTransport::Exchange(const TransportRequest& request) {
     void* body = bodySize ? const_cast<char*>(request.body.data()) : WINHTTP_NO_REQUEST_DATA;
     if (!WinHttpSendRequest(handle.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, body, bodySize,
                             bodySize, 0)) {
-        return Failure(TransportFailure::kSend, GetLastError());
+        return failed(TransportFailure::kSend);
     }
     if (!WinHttpReceiveResponse(handle.get(), nullptr))
-        return Failure(TransportFailure::kReceive, GetLastError());
+        return failed(TransportFailure::kReceive);
 
     TransportResponse response;
-    if (request.chainCheck) {
-        // A certificate that cannot be read leaves the exchange unverified; the client
-        // decides what that means for a pinned host.
-        if (const std::optional<ServerChain> chain = ReadServerChain(handle.get())) {
-            if (!request.chainCheck(*chain))
-                return Failure(TransportFailure::kChainRejected, kSecureFailure);
-            response.chainVerified = true;
-        }
+    if (request.systemValidation) {
+        response.chainVerified = target.secure;
+    } else if (request.chainCheck) {
+        // A certificate that cannot be read is judged as an empty chain: no pinned host
+        // accepts it.
+        if (!request.chainCheck(ReadServerChain(handle.get())))
+            return Failure(TransportFailure::kChainRejected, kSecureFailure);
+        response.chainVerified = true;
     }
 
+    // An answer without a status a client can read is no HTTP answer (Wine lets some
+    // through where Windows refuses them).
     DWORD status = 0;
     DWORD statusSize = sizeof(status);
-    if (WinHttpQueryHeaders(handle.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                            WINHTTP_HEADER_NAME_BY_INDEX, &status, &statusSize,
-                            WINHTTP_NO_HEADER_INDEX)) {
-        response.statusCode = status;
+    if (!WinHttpQueryHeaders(handle.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &statusSize,
+                             WINHTTP_NO_HEADER_INDEX) ||
+        status < 100 || status > 999) {
+        return Failure(TransportFailure::kReceive, kInvalidServerResponse);
     }
+    response.statusCode = status;
+    const std::optional<unsigned long long> announced = ContentLength(handle.get());
+
+    if (announced && *announced > maxBody)
+        return Failure(TransportFailure::kReceive, kConnectionAborted);
 
     // A body cut short is a failed exchange, not a shorter answer.
     for (;;) {
+        if (!WaitWithin(handle.get(), deadline, WINHTTP_OPTION_RECEIVE_TIMEOUT))
+            return Failure(TransportFailure::kReceive, kTimeout);
         DWORD available = 0;
         if (!WinHttpQueryDataAvailable(handle.get(), &available))
-            return Failure(TransportFailure::kReceive, GetLastError());
+            return failed(TransportFailure::kReceive);
         if (available == 0)
             break;
-        if (response.body.size() + available > kMaxBody)
+        if (available > maxBody - response.body.size())
             return Failure(TransportFailure::kReceive, kConnectionAborted);
         const std::size_t offset = response.body.size();
         response.body.resize(offset + available);
         DWORD read = 0;
         if (!WinHttpReadData(handle.get(), response.body.data() + offset, available, &read))
-            return Failure(TransportFailure::kReceive, GetLastError());
+            return failed(TransportFailure::kReceive);
         response.body.resize(offset + read);
     }
+    // Less than the announced length: the server closed early (Wine reports that as a
+    // complete answer). Answers that carry no body are exempt.
+    const bool bodyless = request.method == "HEAD" || status == 204 || status == 304;
+    if (announced && !bodyless && response.body.size() < *announced)
+        return Failure(TransportFailure::kReceive, kConnectionAborted);
     return response;
 }
 

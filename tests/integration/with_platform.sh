@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs a test program against two stand-in platform services on loopback:
-#   - the platform on the profile's port (8443), with a wrong-key attacker on 127.0.0.2;
+#   - the platform on the profile's port (8443), with a wrong-key attacker on 127.0.0.2 and
+#     a listener of hostile answers under the genuine chain;
 #   - a second one whose attacker listens on 127.0.0.1 with a forged-issuer chain.
 # Their addresses reach the test through KESTRUM_* environment variables.
 #   with_platform.sh <kestrum-platform> <test program> [arguments...]
@@ -35,7 +36,8 @@ address() {  # name, listener
 }
 
 start main --port 8443 --control-port 0 --attacker-port 0 --attacker-address 127.0.0.2 \
-    --attacker-chain wrong-key --version-answer optional --slow-path /__test/slow=20
+    --attacker-chain wrong-key --version-answer optional --slow-path /__test/slow=20 \
+    --hostile-port 0 --hostile-lifetime 8
 start forged --port 0 --control-port 0 --attacker-port 0 --attacker-address 127.0.0.1 \
     --attacker-chain forged-issuer
 
@@ -43,4 +45,5 @@ export KESTRUM_CONTROL_URL=$(address main control)
 export KESTRUM_ATTACKER_URL=$(address main attacker)
 export KESTRUM_FORGED_URL=$(address forged attacker)
 export KESTRUM_FORGED_CONTROL_URL=$(address forged control)
+export KESTRUM_HOSTILE_URL=$(address main hostile)
 "$@"

@@ -41,5 +41,17 @@ TEST(BuildEmbedPage, AHostileWatermarkStaysText) {
     }
 }
 
+TEST(BuildEmbedPage, AddressAndTitleCannotAddMarkup) {
+    const std::u16string page = BuildEmbedPage(u"https://a.test/x' onload='alert(1)&b=<c>", u"",
+                                               u"</title><script>x()</script>");
+    EXPECT_NE(page.find(u"<iframe src='https://a.test/x&#39; onload=&#39;alert(1)&amp;b=&lt;c&gt;'"
+                        u" allowfullscreen "),
+              std::u16string::npos);
+    EXPECT_NE(page.find(u"<title>&lt;/title&gt;&lt;script&gt;x()&lt;/script&gt;</title>"),
+              std::u16string::npos);
+    EXPECT_EQ(page.find(u"onload='"), std::u16string::npos);
+    EXPECT_EQ(page.find(u"<script>"), page.rfind(u"<script>"));
+}
+
 }  // namespace
 }  // namespace kestrum

@@ -22,13 +22,17 @@ struct FakeNetwork {
     std::deque<TransportResponse> answers;
     std::vector<TransportRequest> seen;       // exchanges that reached the "server"
     std::vector<std::string> handshakesOnly;  // hosts whose chain was shown, nothing sent
+    // Requests other than the pre-flight are answered on a connection whose certificate
+    // could not be read: the check never saw a chain.
+    bool requestsUnverified = false;
 };
 
 class FakeTransport final : public HttpTransport {
   public:
     explicit FakeTransport(FakeNetwork& network) : network_(network) {}
     TransportResponse Exchange(const TransportRequest& request) override {
-        if (request.chainCheck && !request.chainCheck(network_.chain)) {
+        const bool unread = network_.requestsUnverified && request.method != "HEAD";
+        if (request.chainCheck && !unread && !request.chainCheck(network_.chain)) {
             network_.handshakesOnly.push_back(Utf16ToUtf8(request.target.host));
             TransportResponse rejected;
             rejected.failure = TransportFailure::kChainRejected;
@@ -42,8 +46,8 @@ class FakeTransport final : public HttpTransport {
         } else {
             answer.statusCode = 200;
         }
-        answer.chainVerified =
-            static_cast<bool>(request.chainCheck) && answer.failure == TransportFailure::kNone;
+        answer.chainVerified = static_cast<bool>(request.chainCheck) && !unread &&
+                               answer.failure == TransportFailure::kNone;
         return answer;
     }
 
@@ -212,6 +216,56 @@ TEST_F(HttpClientTest, PlainHttpAndDisabledPinningMakeNoPreflight) {
     EXPECT_EQ(network.seen[0].method, "GET");
     EXPECT_EQ(network.seen[1].method, "GET");
     EXPECT_FALSE(network.seen[1].chainCheck);
+}
+
+TEST_F(HttpClientTest, APinnedAnswerWhoseCertificateCouldNotBeReadFails) {
+    network.requestsUnverified = true;
+    network.answers = {Answer(200, "unauthenticated"), Answer(200, "fine")};
+    HttpClient client = MakeClient();
+    const HttpResponse response = client.Get(u"https://pinned.test/a");
+    EXPECT_EQ(response.error, "SSL Pin validation FAILED for pinned.test");
+    EXPECT_EQ(response.statusCode, 0u);
+    EXPECT_EQ(response.body, "");
+    EXPECT_FALSE(response.success);
+    EXPECT_TRUE(fatalCodes.empty());
+    // A host without pins has nothing to prove.
+    EXPECT_TRUE(client.Get(u"https://unpinned.test/").success);
+}
+
+TEST_F(HttpClientTest, SystemValidationTakesThePlaceOfAcceptingUnpinnedHosts) {
+    HttpClient client = MakeClient();
+    client.ValidateUnpinnedHostsBySystem();
+    client.Get(u"https://cdn.example.test/script");  // no pins: the system judges it
+    client.Get(u"https://pinned.test/script");       // pins: pre-flight and pin check
+    client.Get(u"http://cdn.example.test/script");   // nothing to validate
+    ASSERT_EQ(network.seen.size(), 4u);
+    EXPECT_EQ(network.seen[0].method, "GET");
+    EXPECT_TRUE(network.seen[0].systemValidation);
+    EXPECT_FALSE(network.seen[0].chainCheck);
+    EXPECT_EQ(network.seen[1].method, "HEAD");
+    EXPECT_FALSE(network.seen[2].systemValidation);
+    EXPECT_TRUE(network.seen[2].chainCheck);
+    EXPECT_FALSE(network.seen[3].systemValidation);
+
+    // Without the switch an unpinned host is accepted whatever it shows, as before.
+    network.seen.clear();
+    HttpClient plain = MakeClient();
+    plain.Get(u"https://cdn.example.test/script");
+    ASSERT_EQ(network.seen.size(), 2u);
+    EXPECT_FALSE(network.seen[1].systemValidation);
+}
+
+TEST_F(HttpClientTest, PassesItsAnswerLimitToEveryExchange) {
+    HttpClient client = MakeClient();
+    client.Get(u"http://plain.test/");
+    client.SetAnswerLimit(4096);
+    client.Get(u"http://plain.test/");
+    client.SetAnswerLimit(~std::size_t{0});  // never above the transport's own ceiling
+    client.Get(u"http://plain.test/");
+    ASSERT_EQ(network.seen.size(), 3u);
+    EXPECT_EQ(network.seen[0].maxBody, kMaxAnswerBytes);
+    EXPECT_EQ(network.seen[1].maxBody, 4096u);
+    EXPECT_EQ(network.seen[2].maxBody, kMaxAnswerBytes);
 }
 
 TEST(SplitUrl, SplitsLikeTheSystemCracker) {

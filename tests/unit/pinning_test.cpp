@@ -2,6 +2,8 @@
 
 #include "common/text_encoding.h"
 #include "fatal/fatal_error.h"
+#include "service/http_transport.h"
+#include "service/page_host_pins.h"
 #include "service/pin_store.h"
 #include "service/pin_validation.h"
 #include "service/pins_document.h"
@@ -95,6 +97,50 @@ TEST_F(Pinning, UnpinnedHostsPassAndPlatformHostsEndInTheFatalDialog) {
 
     EXPECT_FALSE(ValidateServerPins(Chain({"x"}, {}), u"localhost"));
     EXPECT_EQ(fatalCodes, std::vector<std::string>{"SSL_localhost"});
+}
+
+TEST_F(Pinning, ACertificateThatCouldNotBeReadIsRefusedWithoutTheDialog) {
+    ReplacePins({{u"localhost", {kPinA}}});
+    EXPECT_FALSE(ValidateServerPins(ServerChain{}, u"localhost"));
+    EXPECT_TRUE(fatalCodes.empty());
+    EXPECT_TRUE(ValidateServerPins(ServerChain{}, u"unpinned.test"));
+}
+
+// A page host's HEAD answered as scripted.
+class ScriptedTransport final : public HttpTransport {
+  public:
+    explicit ScriptedTransport(TransportResponse answer) : answer_(std::move(answer)) {}
+    TransportResponse Exchange(const TransportRequest&) override { return answer_; }
+
+  private:
+    TransportResponse answer_;
+};
+
+TEST_F(Pinning, APageHostPassesOnlyWithAChainThatWasSeenOrWhenUnreachable) {
+    struct Case {
+        const char16_t* host;  // each its own, since passing hosts are remembered
+        TransportFailure failure;
+        bool chainVerified;
+        bool passes;
+    };
+    const Case cases[] = {
+        {u"seen.pinned.test", TransportFailure::kNone, true, true},
+        {u"unread.pinned.test", TransportFailure::kNone, false, false},
+        {u"wrong.pinned.test", TransportFailure::kChainRejected, false, false},
+        {u"silent.pinned.test", TransportFailure::kReceive, false, true},
+        {u"unreachable.pinned.test", TransportFailure::kSend, false, true},
+    };
+    ReplacePins({{u"pinned.test", {kPinA}}});
+    for (const auto& c : cases) {
+        TransportResponse answer;
+        answer.failure = c.failure;
+        answer.chainVerified = c.chainVerified;
+        answer.statusCode = c.failure == TransportFailure::kNone ? 200 : 0;
+        EXPECT_EQ(
+            CheckHostPins(c.host, [&] { return std::make_unique<ScriptedTransport>(answer); }),
+            c.passes)
+            << Utf16ToUtf8(c.host);
+    }
 }
 
 TEST_F(Pinning, NoSecurityProductRunsHere) {

@@ -245,6 +245,44 @@ TEST(ParseSchemeArgs, NormalizesYouTubeContentAndFetchesItsPageScript) {
               Utf8ToUtf16(ProfileText(ProfileItem::kPageScriptUrlPrefix) + "-42"));
 }
 
+TEST(ParseSchemeArgs, ShowsOnlyWebAddressesOfTheService) {
+    struct Case {
+        const char* url;
+        const char* youtubeUrl;
+        std::string error;  // empty: accepted
+    };
+    const Case cases[] = {
+        {"javascript:alert(document.domain)//", "", "content_url_not_web"},
+        {"file:///etc/passwd", "", "content_url_not_web"},
+        {"data:text/html,<script>alert(1)</script>", "", "content_url_not_web"},
+        {"smb://attacker.test/share/evil.desktop", "", "content_url_not_web"},
+        {"//cdn.test/relative", "", "content_url_not_web"},
+        {"https://cdn.test/my notes.pdf", "", ""},
+        {"https://cdn.test/a\nb", "", "content_url_not_web"},
+        {"https://cdn.test/a\x01b", "", "content_url_not_web"},
+        {"", "", "content_url_empty"},
+        {"HTTPS://CDN.TEST/Lesson", "", ""},
+        {"http://cdn.test/lesson", "", ""},
+        // A YouTube-looking address that is not one stays unchanged, and is refused.
+        {"https://cdn.test/x", "javascript:alert('youtube.com')", "content_url_not_web"},
+    };
+    for (const auto& c : cases) {
+        FakeService service;
+        ContentData data;
+        data.type = "iframe";
+        data.url = c.url;
+        data.youtubeUrl = c.youtubeUrl;
+        service.answer = data;
+        service.pageScript = "script";
+        const Outcome outcome = Parse(Link("t", "7", "s.test"), service);
+        EXPECT_EQ(outcome.ok, c.error.empty()) << c.url;
+        EXPECT_EQ(outcome.error, c.error) << c.url;
+        if (!outcome.ok) {
+            EXPECT_EQ(service.askedScriptAddress, u"") << c.url;
+        }
+    }
+}
+
 TEST(ParseSchemeArgs, AMissingPageScriptIsNoFailureButABrokenClientIs) {
     ContentData data;
     data.youtubeUrl = "https://youtu.be/abc";

@@ -4,8 +4,10 @@
 #include <stdexcept>
 
 #include "app/startup_sequence.h"
+#include "app/update_address.h"
 #include "browser/browser_host_slots.h"
 #include "common/app_context.h"
+#include "common/platform_profile.h"
 #include "common/text_encoding.h"
 
 namespace kestrum {
@@ -268,10 +270,22 @@ TEST(Startup, UpdatePrompts) {
     const std::u16string fallback = u"https://localhost:8443/desktop/kestrum/kestrum.exe";
     const Case cases[] = {
         {"mandatory, OK",
+         {Update(true, u"https://downloads.localhost/new")},
+         {MessageAnswer::kOk},
+         0,
+         {u"https://downloads.localhost/new"},
+         false},
+        {"an address off the platform's domain gives way to the built-in one",
          {Update(true, u"https://d.test/new")},
          {MessageAnswer::kOk},
          0,
-         {u"https://d.test/new"},
+         {fallback},
+         false},
+        {"so does an option",
+         {Update(false, u"--help")},
+         {MessageAnswer::kYes},
+         0,
+         {fallback},
          false},
         {"mandatory, Cancel", {Update(true)}, {MessageAnswer::kCancel}, 0, {}, false},
         {"optional, Yes, no address given",
@@ -304,6 +318,44 @@ TEST(Startup, UpdatePrompts) {
     ASSERT_EQ(p.boxes.size(), 1u);
     EXPECT_EQ(p.boxes[0].caption, u"Kestrum - Update Required");
     EXPECT_EQ(p.boxes[0].buttons, MessageButtons::kOkCancel);
+}
+
+TEST(UpdateAddress, OnlyHttpsAddressesOnThePlatformsDomainAreOpened) {
+    struct Case {
+        std::u16string address;
+        bool safe;
+    };
+    const Case cases[] = {
+        {u"https://platform.test/desktop/kestrum.exe", true},
+        {u"HTTPS://Downloads.Platform.TEST./desktop/kestrum.exe?v=4.12#x", true},
+        {u"https://platform.test:8443/a%20b", true},
+        {u"https://platform.test", true},
+        {u"http://platform.test/kestrum.exe", false},
+        {u"javascript:alert(document.domain)//", false},
+        {u"file:///etc/passwd", false},
+        {u"smb://attacker.test/share/evil.desktop", false},
+        {u"--help", false},
+        {u"", false},
+        {u"https://attacker.test/kestrum.exe", false},
+        {u"https://evilplatform.test/", false},  // no dot before the domain
+        {u"https://platform.test.attacker.test/", false},
+        {u"https://platform.test@attacker.test/", false},
+        {u"https://%70latform.test/", false},
+        {u"https://platform.test:x/", false},
+        {u"https://platform.test/a b", false},
+        {u"https://platform.test/a\nb", false},
+        {u"https://platform.test\\@attacker.test/", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsSafeUpdateAddress(c.address, u"Platform.Test"), c.safe)
+            << Utf16ToUtf8(c.address);
+    }
+    EXPECT_FALSE(IsSafeUpdateAddress(u"https://platform.test/", u""));
+    // The profile's own domain here is "localhost".
+    EXPECT_EQ(ChooseUpdateAddress(u"https://localhost:8443/new.exe"),
+              u"https://localhost:8443/new.exe");
+    EXPECT_EQ(ChooseUpdateAddress(u"file:///etc/passwd"),
+              Utf8ToUtf16(ProfileText(ProfileItem::kUpdateDownloadUrl)));
 }
 
 TEST(Startup, OptionalStepsThatFailDoNotStopTheStart) {

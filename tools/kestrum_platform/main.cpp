@@ -2,12 +2,15 @@
 // player's tests and demonstrations. See --help.
 #include <signal.h>
 
+#include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "tools/kestrum_platform/catalogue.h"
 #include "tools/kestrum_platform/chains.h"
+#include "tools/kestrum_platform/hostile_listener.h"
 #include "tools/kestrum_platform/links.h"
 #include "tools/kestrum_platform/listeners.h"
 #include "tools/kestrum_platform/options.h"
@@ -92,6 +95,14 @@ int Serve(const Options& options, const Pki& pki) {
             (options.attackerChain == AttackerChain::kWrongKey ? "wrong-key" : "forged-issuer") +
             ")");
     }
+    std::unique_ptr<HostileListener> hostile;
+    if (options.hostilePort) {
+        hostile = std::make_unique<HostileListener>(
+            log, GenuineIdentity(pki), std::chrono::seconds(options.hostileLifetimeSeconds));
+        const int hostilePort = hostile->Bind(options.address, *options.hostilePort);
+        listening.push_back("listening hostile https://" + profile.host + ":" +
+                            std::to_string(hostilePort));
+    }
     if (options.controlPort) {
         const int controlPort = listeners.BindControl("127.0.0.1", *options.controlPort);
         listening.push_back("listening control http://127.0.0.1:" + std::to_string(controlPort));
@@ -107,6 +118,8 @@ int Serve(const Options& options, const Pki& pki) {
     PlatformService service(profile, std::move(catalogue), pins, std::move(pageLinks), options,
                             stop);
     listeners.Start(service, std::move(links));
+    if (hostile)
+        hostile->Start();
     for (const auto& line : listening)
         Print(line);
     Print("ready");
@@ -115,6 +128,8 @@ int Serve(const Options& options, const Pki& pki) {
     sigwait(&stopSignals, &received);
     Print(std::string("stopping (") + (received == SIGINT ? "SIGINT" : "SIGTERM") + ")");
     stop.Stop();
+    if (hostile)
+        hostile->Stop();
     listeners.Stop();
     return 0;
 }

@@ -5,6 +5,8 @@
 #include <charconv>
 #include <nlohmann/json.hpp>
 
+#include "tools/kestrum_platform/hostile_answers.h"
+
 namespace kestrum::platform {
 namespace {
 
@@ -25,6 +27,10 @@ bool IsLoopback(const std::string& address) {
 }  // namespace
 
 std::string UsageText() {
+    std::string modes;
+    for (const auto& [name, summary] : HostileModes())
+        modes += "  " + name + std::string(name.size() < 20 ? 20 - name.size() : 1, ' ') + summary +
+                 "\n";
     return "usage: kestrum-platform [options]\n"
            "       kestrum-platform --write-chain DIR\n"
            "\n"
@@ -42,6 +48,10 @@ std::string UsageText() {
            "                           the player's pins (0: free port)\n"
            "  --attacker-address A     its address (default 127.0.0.2)\n"
            "  --attacker-chain K       wrong-key (default) or forged-issuer\n"
+           "  --hostile-port N         a TLS listener with the genuine chain whose answers\n"
+           "                           are hostile: /__hostile/MODE[/...] (0: free port)\n"
+           "  --hostile-lifetime S     its connections end after S seconds (1 to 600,\n"
+           "                           default 60), whatever they are doing\n"
            "  --version-answer V       none (default), optional, mandatory or a JSON text\n"
            "  --pins-answer P          array (default), object, malformed or error (500)\n"
            "  --redirect-path P[=L]    answer P with 302 to L (default \"/\"); repeatable\n"
@@ -53,7 +63,10 @@ std::string UsageText() {
            "  --help                   this text\n"
            "\n"
            "Test paths: /__test/redirect, /__test/huge (20 MiB), /__test/garbage,\n"
-           "/__test/status/NNN.\n";
+           "/__test/status/NNN.\n"
+           "\n"
+           "Hostile modes (HEAD requests, the player's pre-flight, are answered plainly):\n" +
+           modes;
 }
 
 bool ValidVersionAnswer(const std::string& value) {
@@ -105,15 +118,26 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             return std::nullopt;
         };
         int port = 0;
-        if (name == "--port" || name == "--control-port" || name == "--attacker-port") {
+        if (name == "--port" || name == "--control-port" || name == "--attacker-port" ||
+            name == "--hostile-port") {
             if (!ParsePort(value, port))
                 return badValue("a port is a number from 0 to 65535");
             if (name == "--port")
                 options.port = port;
             else if (name == "--control-port")
                 options.controlPort = port;
+            else if (name == "--hostile-port")
+                options.hostilePort = port;
             else
                 options.attackerPort = port;
+        } else if (name == "--hostile-lifetime") {
+            int seconds = 0;
+            const char* end = value.data() + value.size();
+            const auto [stop, parseError] = std::from_chars(value.data(), end, seconds);
+            if (value.empty() || parseError != std::errc() || stop != end || seconds < 1 ||
+                seconds > 600)
+                return badValue("SECONDS from 1 to 600");
+            options.hostileLifetimeSeconds = seconds;
         } else if (name == "--address" || name == "--attacker-address") {
             if (!IsLoopback(value))
                 return badValue("only loopback addresses");

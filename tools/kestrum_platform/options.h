@@ -21,6 +21,8 @@ struct Options {
     std::optional<int> attackerPort;
     std::string attackerAddress = "127.0.0.2";
     AttackerChain attackerChain = AttackerChain::kWrongKey;
+    std::optional<int> hostilePort;
+    int hostileLifetimeSeconds = 60;
 
     std::string versionAnswer = "none";  // none|optional|mandatory or a JSON text
     PinsAnswer pinsAnswer = PinsAnswer::kArray;

@@ -83,13 +83,13 @@ class ServiceIntegration : public ::testing::Test {
   protected:
     void SetUp() override {
         ReplacePins(DefaultPins());
-        SetFatalErrorPresenter(
+        ReportFatalErrorsInstead(
             [this](const FatalError& error) { fatalCodes.push_back(error.code); });
         control.Clear();
         forgedControl.Clear();
     }
     void TearDown() override {
-        SetFatalErrorPresenter(nullptr);
+        ReportFatalErrorsInstead(nullptr);
         control.Set({{"pins", "array"}, {"version", "optional"}});
     }
     Control control{Env("KESTRUM_CONTROL_URL")};

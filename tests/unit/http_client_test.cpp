@@ -70,11 +70,11 @@ class HttpClientTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ReplacePins({{u"pinned.test", {kGoodPin}}, {u"localhost", {kGoodPin}}});
-        SetFatalErrorPresenter(
+        ReportFatalErrorsInstead(
             [this](const FatalError& error) { fatalCodes.push_back(error.code); });
     }
     void TearDown() override {
-        SetFatalErrorPresenter(nullptr);
+        ReportFatalErrorsInstead(nullptr);
         ReplacePins(DefaultPins());
     }
     HttpClient MakeClient() {

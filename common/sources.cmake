@@ -1,6 +1,7 @@
 list(APPEND KESTRUM_PORTABLE_SOURCES
     common/app_context.cpp
     common/base64.cpp
+    common/decimal_number.cpp
     common/html_escape.cpp
     common/platform_profile.cpp
     common/secret_text.cpp

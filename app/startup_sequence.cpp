@@ -5,6 +5,7 @@
 
 #include "app/instance_name.h"
 #include "common/app_context.h"
+#include "common/build_platform.h"
 #include "common/decimal_number.h"
 #include "common/platform_profile.h"
 #include "common/text_encoding.h"
@@ -145,8 +146,9 @@ class Startup {
             return std::nullopt;
 
         const std::u16string target =
-            !result.downloadUrl.empty() ? result.downloadUrl
-                                        : Utf8ToUtf16(ProfileText(ProfileItem::kUpdateDownloadUrl));
+            !result.downloadUrl.empty()
+                ? result.downloadUrl
+                : Utf8ToUtf16(ProfileText(UpdateItemsFor(ThisBuildPlatform()).downloadUrl));
         if (result.mandatory) {
             const MessageAnswer answer = p_.ShowMessageBox(Box(
                 u"A mandatory update is available. You must download the new version to "

@@ -123,6 +123,58 @@ TEST(ContentAnswer, ReadsFieldsWithTheirDefaults) {
     }
 }
 
+// Each build asks with its own query, so the service names that system's download, and a
+// Linux build never offers a Windows installer.
+TEST(VersionCheck, EachBuildAsksForItsOwnSystem) {
+    struct Case {
+        BuildPlatform platform;
+        std::u16string server;
+        std::u16string address;
+    };
+    const Case cases[] = {
+        {BuildPlatform::kLinux, u"",
+         u"https://localhost:8443/api/v1/desktop/version?platform=linux"},
+        {BuildPlatform::kLinux, u"links.test/",
+         u"https://links.test/api/v1/desktop/version?platform=linux"},
+        {BuildPlatform::kWindows, u"",
+         u"https://localhost:8443/api/v1/desktop/version?platform=win"},
+        {BuildPlatform::kWindows, u"https://links.test",
+         u"https://links.test/api/v1/desktop/version?platform=win"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(VersionCheckAddress(c.server, c.platform), c.address);
+    EXPECT_EQ(ProfileText(UpdateItemsFor(BuildPlatform::kLinux).downloadUrl),
+              "https://localhost:8443/desktop/kestrum/kestrum-linux-x86_64.tar.gz");
+    EXPECT_EQ(ProfileText(UpdateItemsFor(BuildPlatform::kWindows).downloadUrl),
+              "https://localhost:8443/desktop/kestrum/kestrum.exe");
+#ifdef _WIN32
+    EXPECT_EQ(ThisBuildPlatform(), BuildPlatform::kWindows);
+#else
+    EXPECT_EQ(ThisBuildPlatform(), BuildPlatform::kLinux);
+#endif
+
+    struct Download {
+        std::u16string offered;
+        std::u16string linuxKeeps;
+    };
+    const Download downloads[] = {
+        {u"https://d.test/kestrum.exe", u""},
+        {u"https://d.test/Kestrum-Setup.EXE?build=5#top", u""},
+        {u"https://d.test/kestrum.msi", u""},
+        {u"https://d.test/kestrum-linux-x86_64.tar.gz",
+         u"https://d.test/kestrum-linux-x86_64.tar.gz"},
+        {u"https://d.test/get?file=kestrum.exe", u"https://d.test/get?file=kestrum.exe"},
+        {u"", u""},
+    };
+    for (const auto& d : downloads) {
+        const VersionCheckResult answer{true, true, d.offered};
+        const VersionCheckResult onLinux = KeepOwnPlatformDownload(answer, BuildPlatform::kLinux);
+        EXPECT_EQ(onLinux.downloadUrl, d.linuxKeeps) << Utf16ToUtf8(d.offered);
+        EXPECT_TRUE(onLinux.hasUpdate && onLinux.mandatory);
+        EXPECT_EQ(KeepOwnPlatformDownload(answer, BuildPlatform::kWindows).downloadUrl, d.offered);
+    }
+}
+
 TEST(ContentAnswer, FindsTheServicesMessage) {
     EXPECT_EQ(ReadServiceMessage(R"({"message":"Link expired"})"), "Link expired");
     EXPECT_EQ(ReadServiceMessage(R"({"message":5})"), "");

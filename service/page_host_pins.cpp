@@ -7,6 +7,7 @@
 #include "service/http_transport.h"
 #include "service/pin_store.h"
 #include "service/pin_validation.h"
+#include "service/url_parts.h"
 
 namespace kestrum {
 namespace {
@@ -28,7 +29,12 @@ constexpr char kBrowserAgent[] =
 
 }  // namespace
 
-bool CheckHostPins(const std::u16string& host) {
+bool CheckHostPins(const std::u16string& givenHost) {
+    // Judged as the browser's transport reaches it: "LOCALHOST." is localhost.
+    const std::optional<std::u16string> reached = TransportHost(givenHost);
+    if (!reached)
+        return false;
+    const std::u16string& host = *reached;
     {
         const std::shared_lock<std::shared_mutex> guard(checkedLock);
         if (CheckedHosts().count(host))

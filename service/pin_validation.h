@@ -28,7 +28,8 @@ bool IsInspectionProductChain(const ServerChain& chain);
 // pin must match the key of a chain element whose way down to the leaf is correctly signed
 // (a forged leaf that merely names a pinned authority as its issuer does not count), or the
 // inspection exception must hold. A mismatch on a host of the platform's own domain ends
-// the process through the fatal error dialog ("SSL_" + host).
+// the process through the fatal error dialog ("SSL_" + host). The host is judged as the
+// transport uses it (TransportHost); a host the player refuses is never acceptable.
 bool ValidateServerPins(const ServerChain& chain, const std::u16string& host);
 
 }  // namespace kestrum

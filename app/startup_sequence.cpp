@@ -6,6 +6,7 @@
 #include "app/instance_name.h"
 #include "app/update_address.h"
 #include "common/app_context.h"
+#include "common/decimal_number.h"
 #include "common/platform_profile.h"
 #include "common/text_encoding.h"
 
@@ -222,11 +223,7 @@ class Startup {
 }  // namespace
 
 double VersionNumber(std::u16string_view versionText) {
-    try {
-        return std::stod(Utf16ToUtf8(versionText));
-    } catch (const std::exception&) {
-        return 3.0;
-    }
+    return LeadingDecimalNumber(Utf16ToUtf8(versionText)).value_or(3.0);
 }
 
 int RunStartup(StartupPlatform& platform) {

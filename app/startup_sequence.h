@@ -78,7 +78,7 @@ class StartupPlatform {
 };
 
 // The running version as a number: the leading decimal number of the version text ("4.11.0"
-// gives 4.11), 3.0 when it has none.
+// gives 4.11, in every locale), 3.0 when it has none.
 double VersionNumber(std::u16string_view versionText);
 
 // The whole start-up: single instance, splash, checks, pins, version, scheme registration,

@@ -1,5 +1,6 @@
 #include "app/update_address.h"
 
+#include "common/build_platform.h"
 #include "common/platform_profile.h"
 #include "common/text_case.h"
 #include "common/text_encoding.h"
@@ -42,7 +43,7 @@ std::u16string ChooseUpdateAddress(std::u16string_view offered) {
     const std::u16string domain = Utf8ToUtf16(ProfileText(ProfileItem::kPlatformDomain));
     if (IsSafeUpdateAddress(offered, domain))
         return std::u16string(offered);
-    return Utf8ToUtf16(ProfileText(ProfileItem::kUpdateDownloadUrl));
+    return Utf8ToUtf16(ProfileText(UpdateItemsFor(ThisBuildPlatform()).downloadUrl));
 }
 
 }  // namespace kestrum

@@ -1,6 +1,5 @@
 #include "browser/host_rules.h"
 
-#include <cwctype>
 #include <nlohmann/json.hpp>
 
 #include "common/platform_profile.h"
@@ -31,8 +30,7 @@ bool LowersTo(std::u16string_view text, std::u16string_view lower) {
     if (text.size() != lower.size())
         return false;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto unit = static_cast<std::wint_t>(text[i]);
-        if (static_cast<char16_t>(std::towlower(unit) & 0xFFFF) != lower[i])
+        if (ToLowerUnit(text[i]) != lower[i])
             return false;
     }
     return true;

@@ -7,6 +7,7 @@
 #include "common/text_case.h"
 #include "common/text_encoding.h"
 #include "fatal/fatal_error.h"
+#include "service/url_parts.h"
 
 namespace kestrum {
 
@@ -16,9 +17,12 @@ RequestDecision DecideRequest(std::u16string_view url, BrowserWindow window,
     RequestDecision decision;
     const std::u16string lower = ToLowerCopy(url);
     if (const std::u16string host = PinCheckHost(lower); !host.empty()) {
-        if (hostPinsPass && !hostPinsPass(host)) {
+        // The host whose pins count is the host the engine connects to ("localhost." is
+        // localhost); one the player refuses is never sent.
+        const std::optional<std::u16string> reached = TransportHost(host);
+        if (!reached || (hostPinsPass && !hostPinsPass(*reached))) {
             decision.blocked = true;
-            decision.blockedHost = host;
+            decision.blockedHost = reached.value_or(host);
             return decision;
         }
     }

@@ -20,7 +20,8 @@ struct RequestDecision {
 };
 
 // The request handling every request of either window passes. `hostPinsPass` is the pin check
-// of an https host (remembered per process after the first pass).
+// of an https host (remembered per process after the first pass), given the host as the
+// transport connects to it (TransportHost); a host the player refuses is blocked unchecked.
 RequestDecision DecideRequest(std::u16string_view url, BrowserWindow window,
                               const DeviceValues& device, std::u16string_view linkServer,
                               const std::function<bool(const std::u16string&)>& hostPinsPass);

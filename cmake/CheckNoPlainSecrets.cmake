@@ -6,8 +6,8 @@ file(READ "${PROFILE}" profile)
 
 set(secrets "")
 foreach(member linkKey diagnosticKey serviceToken userAgent pinsUrl versionUrl versionPath
-               contentPath pageScriptUrlPrefix startUrl homeUrl updateDownloadUrl
-               runtimeInstallerUrl)
+               linuxVersionUrl linuxVersionPath contentPath pageScriptUrlPrefix startUrl homeUrl
+               updateDownloadUrl linuxUpdateDownloadUrl runtimeInstallerUrl)
     string(JSON value GET "${profile}" ${member})
     list(APPEND secrets "${value}")
 endforeach()

@@ -1,6 +1,7 @@
 # The members every platform profile must carry. The build turns each into one scrambled
 # item of the binary (see GenerateProfile.cmake); text members are restored as text, the
-# others as their JSON text.
+# others as their JSON text. Each platform's build asks for updates with texts of its own:
+# versionUrl, versionPath and updateDownloadUrl for Windows, the linux... ones for Linux.
 set(KESTRUM_PROFILE_MEMBERS
     linkKey
     diagnosticKey
@@ -12,6 +13,8 @@ set(KESTRUM_PROFILE_MEMBERS
     pinsUrl
     versionUrl
     versionPath
+    linuxVersionUrl
+    linuxVersionPath
     contentPath
     contentFormFields
     contentMembers
@@ -21,6 +24,7 @@ set(KESTRUM_PROFILE_MEMBERS
     startUrl
     homeUrl
     updateDownloadUrl
+    linuxUpdateDownloadUrl
     runtimeInstallerUrl
     clientHeader
     mediaDeviceHeaders

@@ -1,6 +1,8 @@
 list(APPEND KESTRUM_PORTABLE_SOURCES
     common/app_context.cpp
     common/base64.cpp
+    common/build_platform.cpp
+    common/decimal_number.cpp
     common/html_escape.cpp
     common/message_text_limit.cpp
     common/platform_profile.cpp
@@ -11,7 +13,9 @@ list(APPEND KESTRUM_PORTABLE_SOURCES
     common/text_encoding.cpp
     common/url_codec.cpp)
 list(APPEND KESTRUM_LINUX_SOURCES
+    common/linux/build_platform_linux.cpp
     common/linux/own_executable_linux.cpp)
 list(APPEND KESTRUM_WIN32_SOURCES
+    common/win32/build_platform_win32.cpp
     common/win32/known_paths_win32.cpp)
 list(APPEND KESTRUM_WIN32_LIBRARIES shell32)

@@ -1,7 +1,5 @@
 #include "common/text_case.h"
 
-#include <cwctype>
-
 namespace kestrum {
 namespace {
 
@@ -20,19 +18,13 @@ void TrimTrailing(Text& text) {
 
 std::u16string ToLowerCopy(std::u16string_view text) {
     std::u16string out(text);
-    for (auto& unit : out) {
-        unit = static_cast<char16_t>(std::towlower(static_cast<std::wint_t>(unit)) & 0xFFFF);
-    }
+    for (auto& unit : out)
+        unit = ToLowerUnit(unit);
     return out;
 }
 
 std::u16string ToLowerAscii(std::u16string_view text) {
-    std::u16string out(text);
-    for (auto& unit : out) {
-        if (unit >= u'A' && unit <= u'Z')
-            unit = static_cast<char16_t>(unit + (u'a' - u'A'));
-    }
-    return out;
+    return ToLowerCopy(text);
 }
 
 bool StartsWith(std::u16string_view text, std::u16string_view prefix) {

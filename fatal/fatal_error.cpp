@@ -1,5 +1,7 @@
 #include "fatal/fatal_error.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <mutex>
 
 #include "common/debug_log.h"
@@ -8,29 +10,53 @@
 namespace kestrum {
 namespace {
 
-std::mutex presenterLock;
-std::function<void(const FatalError&)>& Presenter() {
-    static std::function<void(const FatalError&)> presenter;
-    return presenter;
+struct Procedure {
+    FatalErrorPresenter show;
+    bool returnsToCaller = false;
+};
+
+std::mutex procedureLock;
+Procedure& Installed() {
+    static Procedure procedure;
+    return procedure;
+}
+
+void Install(Procedure procedure) {
+    const std::lock_guard<std::mutex> guard(procedureLock);
+    Installed() = std::move(procedure);
+}
+
+// Without running static destructors: other threads may still be using what they would
+// destroy. What was written so far is flushed first.
+[[noreturn]] void EndProcess() {
+    std::fflush(nullptr);
+    std::_Exit(0);
 }
 
 }  // namespace
 
-void SetFatalErrorPresenter(std::function<void(const FatalError&)> presenter) {
-    const std::lock_guard<std::mutex> guard(presenterLock);
-    Presenter() = std::move(presenter);
+void SetFatalErrorPresenter(FatalErrorPresenter presenter) {
+    Install({std::move(presenter), false});
+}
+
+void ReportFatalErrorsInstead(FatalErrorPresenter reporter) {
+    const bool reports = static_cast<bool>(reporter);
+    Install({std::move(reporter), reports});
 }
 
 void ShowFatalErrorDialog(const FatalError& error) {
     RunShutdownHookOnce();
-    std::function<void(const FatalError&)> presenter;
+    Procedure procedure;
     {
-        const std::lock_guard<std::mutex> guard(presenterLock);
-        presenter = Presenter();
+        const std::lock_guard<std::mutex> guard(procedureLock);
+        procedure = Installed();
     }
     DebugLog("Fatal error, diagnostic code: " + error.code);
-    if (presenter)
-        presenter(error);
+    if (procedure.show)
+        procedure.show(error);
+    if (procedure.returnsToCaller)
+        return;
+    EndProcess();
 }
 
 }  // namespace kestrum

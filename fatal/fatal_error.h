@@ -12,13 +12,22 @@ struct FatalError {
     std::string code;  // the diagnostic code support asks for
 };
 
-// The procedure that ends the process on a fatal error (the countdown and the diagnostic
-// dialog), installed once at start-up by the shell; tools and tests install their own.
-void SetFatalErrorPresenter(std::function<void(const FatalError&)> presenter);
+using FatalErrorPresenter = std::function<void(const FatalError&)>;
 
-// Runs the shutdown hook (once per process), then hands the error to the installed presenter,
-// which does not return in the player. Without a presenter the error is only logged and the
-// caller carries on with its failure result.
+// The procedure that shows a fatal error to the learner (the countdown and the diagnostic
+// dialog), installed once at start-up by the shell. The process ends after it whether or not
+// it ends the process itself.
+void SetFatalErrorPresenter(FatalErrorPresenter presenter);
+
+// For a process that must go on after a fatal error (a support tool that prints the code, a
+// test that records it): the error goes to `reporter`, and ShowFatalErrorDialog returns to its
+// caller, which carries on with its failure result. Replaces any presenter; a null reporter
+// returns the process to ending on fatal errors.
+void ReportFatalErrorsInstead(FatalErrorPresenter reporter);
+
+// Runs the shutdown hook (once per process), shows the error through the presenter, if one
+// is installed, and ends the process with exit code 0, from any thread. Returns only in a
+// process that chose ReportFatalErrorsInstead.
 void ShowFatalErrorDialog(const FatalError& error);
 
 }  // namespace kestrum

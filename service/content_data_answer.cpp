@@ -1,5 +1,6 @@
 #include <nlohmann/json.hpp>
 
+#include "common/json_numbers.h"
 #include "common/platform_profile.h"
 #include "common/text_encoding.h"
 #include "common/url_codec.h"
@@ -29,11 +30,10 @@ std::int32_t Number(const nlohmann::json& object, const std::string& name, std::
         return fallback;
     if (member->is_boolean())
         return member->get<bool>() ? 1 : 0;
-    if (member->is_number_float())
-        return static_cast<std::int32_t>(member->get<double>());
-    if (member->is_number())
-        return static_cast<std::int32_t>(member->get<long long>());
-    throw nlohmann::json::type_error::create(302, "numeric member is not a number", member);
+    // A number whose integer part is beyond 32 bits is of the wrong type, like a text.
+    if (const auto number = JsonIntegerPart<std::int32_t>(*member))
+        return *number;
+    throw nlohmann::json::type_error::create(302, "numeric member is not a 32-bit number", member);
 }
 
 }  // namespace

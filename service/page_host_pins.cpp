@@ -1,12 +1,14 @@
 #include "service/page_host_pins.h"
 
 #include <mutex>
+#include <optional>
 #include <set>
 #include <shared_mutex>
 
 #include "service/http_transport.h"
 #include "service/pin_store.h"
 #include "service/pin_validation.h"
+#include "service/url_parts.h"
 
 namespace kestrum {
 namespace {
@@ -34,8 +36,13 @@ bool CheckHostPins(const std::u16string& host) {
     });
 }
 
-bool CheckHostPins(const std::u16string& host,
+bool CheckHostPins(const std::u16string& givenHost,
                    const std::function<std::unique_ptr<HttpTransport>()>& makeTransport) {
+    // Judged as the browser's transport reaches it: "LOCALHOST." is localhost.
+    const std::optional<std::u16string> reached = TransportHost(givenHost);
+    if (!reached)
+        return false;
+    const std::u16string& host = *reached;
     {
         const std::shared_lock<std::shared_mutex> guard(checkedLock);
         if (CheckedHosts().count(host))

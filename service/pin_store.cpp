@@ -10,6 +10,15 @@
 namespace kestrum {
 namespace {
 
+// Hosts and scopes compare as the transport uses a host: lower case, without the trailing
+// dot of a fully qualified name.
+std::u16string Comparable(std::u16string_view name) {
+    std::u16string lower = ToLowerCopy(name);
+    if (lower.ends_with(u'.'))
+        lower.pop_back();
+    return lower;
+}
+
 std::shared_mutex storeLock;
 std::vector<PinEntry>& Store() {
     static std::vector<PinEntry> store;
@@ -44,12 +53,12 @@ std::vector<PinEntry> CurrentPins() {
 }
 
 std::optional<PinEntry> FindPins(const std::u16string& host) {
-    const std::u16string lowerHost = ToLowerCopy(host);
+    const std::u16string lowerHost = Comparable(host);
     const std::shared_lock<std::shared_mutex> guard(storeLock);
     const PinEntry* best = nullptr;
     std::size_t bestLength = 0;
     for (const PinEntry& entry : Store()) {
-        const std::u16string scope = ToLowerCopy(entry.scope);
+        const std::u16string scope = Comparable(entry.scope);
         if (scope == lowerHost)
             return entry;
         if (scope.size() > bestLength && EndsWith(lowerHost, u"." + scope)) {

@@ -21,7 +21,8 @@ void ReplacePins(const std::vector<PinEntry>& entries);
 std::vector<PinEntry> CurrentPins();
 
 // The entry for a host: an exact scope match wins at once, otherwise the longest scope that
-// the host ends with after a dot.
+// the host ends with after a dot. Host and scopes compare in lower case and without a
+// trailing dot, as the transport uses a host.
 std::optional<PinEntry> FindPins(const std::u16string& host);
 
 }  // namespace kestrum

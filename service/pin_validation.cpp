@@ -7,6 +7,7 @@
 #include "common/text_encoding.h"
 #include "fatal/fatal_error.h"
 #include "service/pin_store.h"
+#include "service/url_parts.h"
 
 namespace kestrum {
 namespace {
@@ -79,7 +80,12 @@ bool IsInspectionProductChain(const ServerChain& chain) {
     return false;
 }
 
-bool ValidateServerPins(const ServerChain& chain, const std::u16string& host) {
+bool ValidateServerPins(const ServerChain& chain, const std::u16string& givenHost) {
+    // The host as the transport reached it; one that no transport should have reached fails.
+    const std::optional<std::u16string> reached = TransportHost(givenHost);
+    if (!reached)
+        return false;
+    const std::u16string& host = *reached;
     const std::optional<PinEntry> entry = FindPins(host);
     if (!entry || entry->pins.empty())
         return true;
@@ -94,7 +100,7 @@ bool ValidateServerPins(const ServerChain& chain, const std::u16string& host) {
 
     const std::u16string domain =
         ToLowerCopy(Utf8ToUtf16(ProfileText(ProfileItem::kPlatformDomain)));
-    if (EndsWith(ToLowerCopy(host), domain))
+    if (EndsWith(host, domain))
         ReportInterception(host);
     return false;
 }

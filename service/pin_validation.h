@@ -29,7 +29,8 @@ bool IsInspectionProductChain(const ServerChain& chain);
 // (a forged leaf that merely names a pinned authority as its issuer does not count), or the
 // inspection exception must hold. An empty chain (the certificate could not be read) is
 // refused quietly; any other mismatch on a host of the platform's own domain ends the process
-// through the fatal error dialog ("SSL_" + host).
+// through the fatal error dialog ("SSL_" + host). The host is judged as the transport uses it
+// (TransportHost); a host the player refuses is never acceptable.
 bool ValidateServerPins(const ServerChain& chain, const std::u16string& host);
 
 }  // namespace kestrum

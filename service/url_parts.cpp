@@ -37,7 +37,10 @@ std::optional<UrlParts> SplitUrl(const std::u16string& url) {
     } else if (const auto colon = authority.rfind(u':'); colon != std::u16string::npos) {
         hostEnd = colon;
     }
-    parts.host = authority.substr(0, hostEnd);
+    const std::optional<std::u16string> host = TransportHost(authority.substr(0, hostEnd));
+    if (!host)
+        return std::nullopt;
+    parts.host = *host;
     if (hostEnd < authority.size()) {
         if (authority[hostEnd] != u':')
             return std::nullopt;
@@ -54,12 +57,8 @@ std::optional<UrlParts> SplitUrl(const std::u16string& url) {
             return std::nullopt;
         parts.port = static_cast<std::uint16_t>(value);
     }
-    if (parts.host.empty() || parts.host.size() > 255)
+    if (parts.host.size() > 255)
         return std::nullopt;
-    for (char16_t c : parts.host) {
-        if (c <= u' ' || c == u'\\')
-            return std::nullopt;
-    }
 
     // A query without a path still asks for the root.
     const std::u16string rest = url.substr(authorityEnd);
@@ -67,6 +66,19 @@ std::optional<UrlParts> SplitUrl(const std::u16string& url) {
     if (parts.path.size() > 2047)
         return std::nullopt;
     return parts;
+}
+
+std::optional<std::u16string> TransportHost(std::u16string_view host) {
+    if (host.ends_with(u'.'))
+        host.remove_suffix(1);
+    if (host.empty() || host.starts_with(u'.') || host.ends_with(u'.') ||
+        host.find(u"..") != std::u16string_view::npos)
+        return std::nullopt;
+    for (const char16_t c : host) {
+        if (c <= u' ' || c > u'~' || c == u'%' || c == u'\\')
+            return std::nullopt;
+    }
+    return ToLowerCopy(host);
 }
 
 }  // namespace kestrum

@@ -1,24 +1,26 @@
 #include <nlohmann/json.hpp>
 
+#include "common/decimal_number.h"
+#include "common/json_numbers.h"
 #include "common/text_encoding.h"
 #include "service/version_check.h"
 
 namespace kestrum {
 namespace {
 
-// The leading decimal number of a text, as the standard conversion reads it; 0 when there
-// is none or it is out of range.
-double LeadingNumber(const std::string& text) {
-    try {
-        return std::stod(text);
-    } catch (const std::exception&) {
-        return 0;
-    }
+// "version": a number, or a text whose leading number counts (read as in the "C" locale,
+// whatever the learner's locale); anything else, and a value out of range, is 0.
+double ServerVersion(const nlohmann::json& version) {
+    if (version.is_string())
+        return LeadingDecimalNumber(version.get<std::string>()).value_or(0);
+    return JsonFiniteNumber(version).value_or(0);
 }
 
+// "is_required": a number whose integer conversion is 1, or exactly the text "1". A number
+// beyond the integer range is of the wrong type, as a boolean is.
 bool IsRequired(const nlohmann::json& value) {
     if (value.is_number())
-        return static_cast<long long>(value.get<double>()) == 1;
+        return JsonIntegerPart<std::int64_t>(value) == 1;
     return value.is_string() && value.get<std::string>() == "1";
 }
 
@@ -31,14 +33,7 @@ VersionCheckResult ReadVersionAnswer(const std::string& body, double currentVers
         return result;
     }
     try {
-        const nlohmann::json& version = answer["version"];
-        double serverVersion = 0;
-        if (version.is_number()) {
-            serverVersion = version.get<double>();
-        } else if (version.is_string()) {
-            serverVersion = LeadingNumber(version.get<std::string>());
-        }
-        if (currentVersion < serverVersion) {
+        if (currentVersion < ServerVersion(answer["version"])) {
             result.hasUpdate = true;
             if (answer.contains("is_required"))
                 result.mandatory = IsRequired(answer["is_required"]);

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "common/build_platform.h"
+
 namespace kestrum {
 
 struct VersionCheckResult {
@@ -15,8 +17,17 @@ struct VersionCheckResult {
 // Anything unusable means no update.
 VersionCheckResult ReadVersionAnswer(const std::string& body, double currentVersion);
 
-// Asks the service whether a newer version exists: the built-in address when `server` is
-// empty, else the link's server. Any failure means no update.
+// Where the build of `platform` asks for the newest version: the profile's start-up address
+// when `server` is empty, else the link's server followed by the profile's path.
+std::u16string VersionCheckAddress(const std::u16string& server, BuildPlatform platform);
+
+// The answer as the build of `platform` may offer it: a download of another system's
+// installer (a Windows ".exe" or ".msi" named to a Linux build) is dropped, so that the
+// built-in download address of this system applies.
+VersionCheckResult KeepOwnPlatformDownload(VersionCheckResult result, BuildPlatform platform);
+
+// Asks the service whether a newer version exists for this build: the built-in address when
+// `server` is empty, else the link's server. Any failure means no update.
 VersionCheckResult CheckAppVersion(double currentVersion, const std::u16string& server);
 
 }  // namespace kestrum

@@ -24,6 +24,16 @@ if(KESTRUM_BUILD_TESTS)
                      bash ${PROJECT_SOURCE_DIR}/tests/gui/player_shell_test.sh
                      $<TARGET_FILE:kestrum> $<TARGET_FILE:kestrum-tool>)
     set_tests_properties(gui.player_shell PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)
+    # Once more under learners' locales, which the toolkit puts into the process (the tests'
+    # build compiles them into test-locales, see tests/CMakeLists.txt).
+    foreach(_locale fr_FR ar_EG)
+        add_test(NAME gui.player_shell.${_locale}
+                 COMMAND timeout 170 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp"
+                         bash ${PROJECT_SOURCE_DIR}/tests/gui/player_shell_test.sh
+                         $<TARGET_FILE:kestrum> $<TARGET_FILE:kestrum-tool>)
+        set_tests_properties(gui.player_shell.${_locale} PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE
+            ENVIRONMENT "LC_ALL=${_locale}.UTF-8;LOCPATH=${CMAKE_BINARY_DIR}/test-locales")
+    endforeach()
 endif()
 
 # Saves the display as a PNG: the main job's proof on a machine without a screen, and the

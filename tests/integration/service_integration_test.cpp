@@ -30,13 +30,13 @@ class ServiceIntegration : public ::testing::Test {
   protected:
     void SetUp() override {
         ReplacePins(DefaultPins());
-        SetFatalErrorPresenter(
+        ReportFatalErrorsInstead(
             [this](const FatalError& error) { fatalCodes.push_back(error.code); });
         control.Clear();
         forgedControl.Clear();
     }
     void TearDown() override {
-        SetFatalErrorPresenter(nullptr);
+        ReportFatalErrorsInstead(nullptr);
         control.Set({{"pins", "array"}, {"version", "optional"}});
     }
     Control control{Env("KESTRUM_CONTROL_URL")};
@@ -161,14 +161,28 @@ TEST_F(ServiceIntegration, VersionChecksFollowTheServicesAnswer) {
         bool update;
         bool mandatory;
     };
+    // This build's system asks with its own query and is offered its own download.
+    const BuildPlatform own = ThisBuildPlatform();
+    const BuildPlatform other =
+        own == BuildPlatform::kLinux ? BuildPlatform::kWindows : BuildPlatform::kLinux;
+    const std::u16string ownDownload = Utf8ToUtf16(ProfileText(UpdateItemsFor(own).downloadUrl));
+    ASSERT_NE(ownDownload, Utf8ToUtf16(ProfileText(UpdateItemsFor(other).downloadUrl)));
     for (const Case c : {Case{"none", false, false}, Case{"optional", true, false},
                          Case{"mandatory", true, true}}) {
         control.Set({{"version", c.mode}});
         for (const std::u16string& server :
              {std::u16string(), std::u16string(u"localhost:8443/")}) {
+            control.Clear();
             const VersionCheckResult result = CheckAppVersion(4.11, server);
             EXPECT_EQ(result.hasUpdate, c.update) << c.mode;
             EXPECT_EQ(result.mandatory, c.mandatory) << c.mode;
+            if (c.update) {
+                EXPECT_EQ(result.downloadUrl, ownDownload) << c.mode;
+            }
+            const auto log = control.Log();
+            ASSERT_FALSE(log.empty());
+            EXPECT_EQ("https://localhost:8443" + log.back()["target"].get<std::string>(),
+                      Utf16ToUtf8(VersionCheckAddress(u"localhost:8443", own)));
         }
     }
     EXPECT_FALSE(CheckAppVersion(4.11, u"127.0.0.1:1").hasUpdate);  // nobody there

@@ -154,6 +154,15 @@ check "version raw JSON is served as given" '{"version": 4.9, "is_required": tru
 settings '{"version": "none"}' >/dev/null
 check "version path of a link server answers too" "200" \
     "$(status "$origin$(jq -r .versionPath "$profile")")"
+# Each system's build asks with its own query and is named its own download.
+for pair in "versionUrl updateDownloadUrl" "versionPath updateDownloadUrl" \
+    "linuxVersionUrl linuxUpdateDownloadUrl" "linuxVersionPath linuxUpdateDownloadUrl"; do
+    read -r asked named <<<"$pair"
+    check "version answer to $asked names $named" "$(jq -r ".$named" "$profile")" \
+        "$(get "$(path_of "$asked")" | jq -r .link)"
+done
+check "the Linux download is served" "200" \
+    "$(status "$origin$(path_of linuxUpdateDownloadUrl)")"
 
 # --- Content data -------------------------------------------------------------------------
 content() { # body [content type] [method]: status and answer

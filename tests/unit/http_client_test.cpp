@@ -74,11 +74,11 @@ class HttpClientTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ReplacePins({{u"pinned.test", {kGoodPin}}, {u"localhost", {kGoodPin}}});
-        SetFatalErrorPresenter(
+        ReportFatalErrorsInstead(
             [this](const FatalError& error) { fatalCodes.push_back(error.code); });
     }
     void TearDown() override {
-        SetFatalErrorPresenter(nullptr);
+        ReportFatalErrorsInstead(nullptr);
         ReplacePins(DefaultPins());
     }
     HttpClient MakeClient() {
@@ -280,7 +280,7 @@ TEST(SplitUrl, SplitsLikeTheSystemCracker) {
     const Case cases[] = {
         {u"https://a.test/x/y?q=1", true, true, u"a.test", 443, u"/x/y?q=1"},
         {u"http://a.test", true, false, u"a.test", 80, u"/"},
-        {u"HTTPS://A.test:8443", true, true, u"A.test", 8443, u"/"},
+        {u"HTTPS://A.test:8443", true, true, u"a.test", 8443, u"/"},
         {u"https://user:pw@a.test:1/p", true, true, u"a.test", 1, u"/p"},
         {u"https://[::1]:8443/p", true, true, u"[::1]", 8443, u"/p"},
         {u"https://a.test?x", true, true, u"a.test", 443, u"/?x"},

@@ -15,15 +15,15 @@ const std::string kPinA(43, 'A');
 const std::string kPinB(43, 'B');
 const std::string kPinC(43, 'C');
 
-// Restores the built-in pins and the presenter after each test.
+// Records fatal errors instead of ending; restores the built-in pins after each test.
 class Pinning : public ::testing::Test {
   protected:
     void SetUp() override {
-        SetFatalErrorPresenter(
+        ReportFatalErrorsInstead(
             [this](const FatalError& error) { fatalCodes.push_back(error.code); });
     }
     void TearDown() override {
-        SetFatalErrorPresenter(nullptr);
+        ReportFatalErrorsInstead(nullptr);
         ReplacePins(DefaultPins());
     }
     std::vector<std::string> fatalCodes;

@@ -30,6 +30,14 @@ TEST(VersionAnswer, ComparesVersionsAsNumbers) {
         {R"({"version":5,"link":7})", true, false, u""},
         {R"({"version":null})", false, false, u""},
         {R"({"version":"1e999"})", false, false, u""},  // out of range counts as 0
+        {R"({"version":1.7e308})", true, false, u""},
+        // Numbers out of a member's range are of the wrong type: not required.
+        {R"({"version":5,"is_required":1e300})", true, false, u""},
+        {R"({"version":5,"is_required":-1e300})", true, false, u""},
+        {R"({"version":5,"is_required":9223372036854775808})", true, false, u""},
+        {R"({"version":5,"is_required":18446744073709551617})", true, false, u""},
+        {R"({"version":5,"is_required":18446744073709551615})", true, false, u""},
+        {R"({"version":5,"is_required":1.9})", true, true, u""},  // its integer part is 1
         {R"({"newest":9})", false, false, u""},
         {R"([{"version":9}])", false, false, u""},
         {"<html>500</html>", false, false, u""},
@@ -91,6 +99,17 @@ TEST(ContentAnswer, ReadsFieldsWithTheirDefaults) {
         {"boolean number", Answer(Name("numericId") + ":true"), true, "video", "", 1},
         {"type of the wrong kind", Answer(Name("type") + ":5"), false, "", "", 0},
         {"number as text", Answer(Name("numericId") + ":\"5\""), false, "", "", 0},
+        // A number whose integer part does not fit 32 bits is of the wrong type, like a text.
+        {"largest", Answer(Name("numericId") + ":2147483647.9"), true, "video", "", 2147483647},
+        {"smallest", Answer(Name("numericId") + ":-2147483648.9"), true, "video", "",
+         -2147483647 - 1},
+        {"2^31", Answer(Name("numericId") + ":2147483648"), false, "", "", 0},
+        {"2^31 written as a fraction", Answer(Name("numericId") + ":2147483648.0"), false, "", "",
+         0},
+        {"-2^31 - 1", Answer(Name("numericId") + ":-2147483649"), false, "", "", 0},
+        {"2^63 (unsigned)", Answer(Name("numericId") + ":9223372036854775808"), false, "", "", 0},
+        {"1e40", Answer(Name("numericId") + ":1e40"), false, "", "", 0},
+        {"-1e40", Answer(Name("numericId") + ":-1e40"), false, "", "", 0},
         {"not JSON", "<html>", false, "", "", 0},
     };
     for (const auto& c : cases) {
@@ -101,6 +120,58 @@ TEST(ContentAnswer, ReadsFieldsWithTheirDefaults) {
         EXPECT_EQ(read->type, c.type) << c.name;
         EXPECT_EQ(read->watermark, c.watermark) << c.name;
         EXPECT_EQ(read->numericId, c.numericId) << c.name;
+    }
+}
+
+// Each build asks with its own query, so the service names that system's download, and a
+// Linux build never offers a Windows installer.
+TEST(VersionCheck, EachBuildAsksForItsOwnSystem) {
+    struct Case {
+        BuildPlatform platform;
+        std::u16string server;
+        std::u16string address;
+    };
+    const Case cases[] = {
+        {BuildPlatform::kLinux, u"",
+         u"https://localhost:8443/api/v1/desktop/version?platform=linux"},
+        {BuildPlatform::kLinux, u"links.test/",
+         u"https://links.test/api/v1/desktop/version?platform=linux"},
+        {BuildPlatform::kWindows, u"",
+         u"https://localhost:8443/api/v1/desktop/version?platform=win"},
+        {BuildPlatform::kWindows, u"https://links.test",
+         u"https://links.test/api/v1/desktop/version?platform=win"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(VersionCheckAddress(c.server, c.platform), c.address);
+    EXPECT_EQ(ProfileText(UpdateItemsFor(BuildPlatform::kLinux).downloadUrl),
+              "https://localhost:8443/desktop/kestrum/kestrum-linux-x86_64.tar.gz");
+    EXPECT_EQ(ProfileText(UpdateItemsFor(BuildPlatform::kWindows).downloadUrl),
+              "https://localhost:8443/desktop/kestrum/kestrum.exe");
+#ifdef _WIN32
+    EXPECT_EQ(ThisBuildPlatform(), BuildPlatform::kWindows);
+#else
+    EXPECT_EQ(ThisBuildPlatform(), BuildPlatform::kLinux);
+#endif
+
+    struct Download {
+        std::u16string offered;
+        std::u16string linuxKeeps;
+    };
+    const Download downloads[] = {
+        {u"https://d.test/kestrum.exe", u""},
+        {u"https://d.test/Kestrum-Setup.EXE?build=5#top", u""},
+        {u"https://d.test/kestrum.msi", u""},
+        {u"https://d.test/kestrum-linux-x86_64.tar.gz",
+         u"https://d.test/kestrum-linux-x86_64.tar.gz"},
+        {u"https://d.test/get?file=kestrum.exe", u"https://d.test/get?file=kestrum.exe"},
+        {u"", u""},
+    };
+    for (const auto& d : downloads) {
+        const VersionCheckResult answer{true, true, d.offered};
+        const VersionCheckResult onLinux = KeepOwnPlatformDownload(answer, BuildPlatform::kLinux);
+        EXPECT_EQ(onLinux.downloadUrl, d.linuxKeeps) << Utf16ToUtf8(d.offered);
+        EXPECT_TRUE(onLinux.hasUpdate && onLinux.mandatory);
+        EXPECT_EQ(KeepOwnPlatformDownload(answer, BuildPlatform::kWindows).downloadUrl, d.offered);
     }
 }
 

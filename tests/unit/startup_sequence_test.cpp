@@ -267,7 +267,13 @@ TEST(Startup, UpdatePrompts) {
         std::vector<std::u16string> opened;
         bool reachedLoop;
     };
+    // The built-in download of this build's own system: never the Windows installer on Linux.
+#ifdef _WIN32
     const std::u16string fallback = u"https://localhost:8443/desktop/kestrum/kestrum.exe";
+#else
+    const std::u16string fallback =
+        u"https://localhost:8443/desktop/kestrum/kestrum-linux-x86_64.tar.gz";
+#endif
     const Case cases[] = {
         {"mandatory, OK",
          {Update(true, u"https://downloads.localhost/new")},

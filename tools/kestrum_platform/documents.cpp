@@ -1,5 +1,7 @@
 #include "tools/kestrum_platform/documents.h"
 
+#include <algorithm>
+
 #include "tools/kestrum_platform/pdf_document.h"
 
 namespace kestrum::platform {
@@ -138,7 +140,8 @@ window.addEventListener('DOMContentLoaded', () => {
                                                  "ftypmp42\0\0\0\0mp42isom",
                                                  24)};
     }
-    if (path == profile.updateDownloadPath || path == profile.runtimeInstallerPath)
+    if (std::count(profile.updateDownloadPaths.begin(), profile.updateDownloadPaths.end(), path) ||
+        path == profile.runtimeInstallerPath)
         return Document{"application/octet-stream", "kestrum stand-in download placeholder\n"};
     return std::nullopt;
 }

@@ -105,7 +105,8 @@ void Listeners::AddTlsRoutes(httplib::Server& server, const std::string& name) {
             log_.Record(std::move(entry));
             try {
                 Apply(service_->Answer({request.method, request.path,
-                                        request.get_header_value("Content-Type"), request.body}),
+                                        request.get_header_value("Content-Type"), request.body,
+                                        QueryOf(request.target)}),
                       response);
             } catch (const std::exception& error) {
                 Apply(MessageReply(500, std::string("Internal error: ") + error.what()), response);

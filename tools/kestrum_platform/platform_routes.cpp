@@ -66,9 +66,7 @@ Reply PlatformService::Route(const ServiceRequest& request) {
                                     request.body);
     }
     const bool pins = path == profile_.pinsPath;
-    bool version = false;
-    for (const auto& versionPath : profile_.versionPaths)
-        version = version || path == versionPath;
+    const ServiceProfile::VersionRoute* version = VersionRouteOf(request);
     const bool pageScript = path.rfind(profile_.pageScriptPrefix, 0) == 0;
     const bool test = path.rfind(kTestPrefix, 0) == 0;
 
@@ -80,7 +78,7 @@ Reply PlatformService::Route(const ServiceRequest& request) {
     if (pins)
         return PinsDocument();
     if (version)
-        return VersionDocument();
+        return VersionDocument(*version);
     if (pageScript) {
         const auto script =
             PageScriptFor(catalogue_, path.substr(profile_.pageScriptPrefix.size()));
@@ -120,7 +118,23 @@ Reply PlatformService::PinsDocument() const {
     return MessageReply(500, "Internal server error.");
 }
 
-Reply PlatformService::VersionDocument() const {
+// The platform whose query the request carries; a version path with any other query is
+// answered as the first (Windows) build's.
+const ServiceProfile::VersionRoute* PlatformService::VersionRouteOf(
+    const ServiceRequest& request) const {
+    const ServiceProfile::VersionRoute* samePath = nullptr;
+    for (const auto& route : profile_.versionRoutes) {
+        if (route.path != request.path)
+            continue;
+        if (route.query == request.query)
+            return &route;
+        if (!samePath)
+            samePath = &route;
+    }
+    return samePath;
+}
+
+Reply PlatformService::VersionDocument(const ServiceProfile::VersionRoute& route) const {
     std::string answer;
     {
         const std::lock_guard<std::mutex> guard(lock_);
@@ -128,14 +142,12 @@ Reply PlatformService::VersionDocument() const {
     }
     const auto [running, next] = RunningAndNextVersion();
     if (answer == "none")
-        return JsonReply(
-            200, {{"version", running}, {"is_required", 0}, {"link", profile_.updateDownloadUrl}});
+        return JsonReply(200,
+                         {{"version", running}, {"is_required", 0}, {"link", route.downloadUrl}});
     if (answer == "optional")
-        return JsonReply(
-            200, {{"version", next}, {"is_required", 0}, {"link", profile_.updateDownloadUrl}});
+        return JsonReply(200, {{"version", next}, {"is_required", 0}, {"link", route.downloadUrl}});
     if (answer == "mandatory")
-        return JsonReply(
-            200, {{"version", next}, {"is_required", 1}, {"link", profile_.updateDownloadUrl}});
+        return JsonReply(200, {{"version", next}, {"is_required", 1}, {"link", route.downloadUrl}});
     return {200, "application/json", answer, {}};
 }
 

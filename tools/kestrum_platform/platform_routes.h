@@ -19,6 +19,7 @@ struct ServiceRequest {
     std::string path;  // decoded, without query
     std::string contentType;
     std::string body;
+    std::string query;  // as sent, after the "?"
 };
 
 // The platform's answers, the same on every TLS listener: the pins, version, content data
@@ -40,7 +41,8 @@ class PlatformService {
   private:
     Reply Route(const ServiceRequest& request);
     Reply PinsDocument() const;
-    Reply VersionDocument() const;
+    const ServiceProfile::VersionRoute* VersionRouteOf(const ServiceRequest& request) const;
+    Reply VersionDocument(const ServiceProfile::VersionRoute& route) const;
     Reply TestPath(const std::string& path) const;
 
     const ServiceProfile profile_;

@@ -37,6 +37,11 @@ std::string WithoutQuery(const std::string& path) {
     return path.substr(0, path.find('?'));
 }
 
+std::string QueryOf(const std::string& path) {
+    const auto question = path.find('?');
+    return question == std::string::npos ? std::string() : path.substr(question + 1);
+}
+
 ServiceProfile LoadServiceProfile() {
     ServiceProfile profile;
     const std::string home = Text(ProfileItem::kHomeUrl, "homeUrl");
@@ -49,15 +54,19 @@ ServiceProfile LoadServiceProfile() {
     profile.homePath = WithoutQuery(PathOfUrl(home));
 
     profile.pinsPath = WithoutQuery(PathOfUrl(Text(ProfileItem::kPinsUrl, "pinsUrl")));
-    const std::string versionAddress = PathOfUrl(Text(ProfileItem::kVersionUrl, "versionUrl"));
-    profile.versionPaths.push_back(WithoutQuery(versionAddress));
-    const auto query = versionAddress.find('?');
-    if (query != std::string::npos)
-        profile.versionQuery = versionAddress.substr(query + 1);
-    const std::string linkVersionPath =
-        WithoutQuery(Text(ProfileItem::kVersionPath, "versionPath"));
-    if (linkVersionPath != profile.versionPaths.front())
-        profile.versionPaths.push_back(linkVersionPath);
+    const auto addVersionRoutes = [&](ProfileItem url, const char* urlName, ProfileItem path,
+                                      const char* pathName, ProfileItem download,
+                                      const char* downloadName) {
+        const std::string downloadUrl = Text(download, downloadName);
+        for (const std::string& target : {PathOfUrl(Text(url, urlName)), Text(path, pathName)})
+            profile.versionRoutes.push_back({WithoutQuery(target), QueryOf(target), downloadUrl});
+        profile.updateDownloadPaths.push_back(WithoutQuery(PathOfUrl(downloadUrl)));
+    };
+    addVersionRoutes(ProfileItem::kVersionUrl, "versionUrl", ProfileItem::kVersionPath,
+                     "versionPath", ProfileItem::kUpdateDownloadUrl, "updateDownloadUrl");
+    addVersionRoutes(ProfileItem::kLinuxVersionUrl, "linuxVersionUrl",
+                     ProfileItem::kLinuxVersionPath, "linuxVersionPath",
+                     ProfileItem::kLinuxUpdateDownloadUrl, "linuxUpdateDownloadUrl");
 
     profile.contentPath = WithoutQuery(Text(ProfileItem::kContentPath, "contentPath"));
     profile.tokenField = Member(ProfileItem::kContentFormFields, "contentFormFields", "token");
@@ -76,8 +85,6 @@ ServiceProfile LoadServiceProfile() {
     profile.pageScriptPrefix =
         PathOfUrl(Text(ProfileItem::kPageScriptUrlPrefix, "pageScriptUrlPrefix"));
     profile.startPath = WithoutQuery(PathOfUrl(Text(ProfileItem::kStartUrl, "startUrl")));
-    profile.updateDownloadUrl = Text(ProfileItem::kUpdateDownloadUrl, "updateDownloadUrl");
-    profile.updateDownloadPath = WithoutQuery(PathOfUrl(profile.updateDownloadUrl));
     profile.runtimeInstallerPath =
         WithoutQuery(PathOfUrl(Text(ProfileItem::kRuntimeInstallerUrl, "runtimeInstallerUrl")));
 

@@ -10,16 +10,22 @@ namespace kestrum::platform {
 struct ServiceProfile {
     std::string host;  // of the home address ("localhost")
     std::string pinsPath;
-    std::vector<std::string> versionPaths;  // of the start-up address and of the link path
-    std::string versionQuery;               // as the start-up address has it, for the log
+    // Where each platform's build asks for the newest version (its start-up address and its
+    // path after a link's server), and the download the answer names to it.
+    struct VersionRoute {
+        std::string path;   // without the query
+        std::string query;  // as the player's address has it; empty when none
+        std::string downloadUrl;
+    };
+    std::vector<VersionRoute> versionRoutes;  // Windows first
     std::string contentPath;
     std::string tokenField;    // "token=": the form body begins with it
     std::string contentField;  // "&cid=": it comes between the token and the identifier
     std::string dataMember, typeMember, urlMember, youtubeUrlMember, watermarkMember,
         numericIdMember;
     std::string pageScriptPrefix;
-    std::string startPath, homePath, updateDownloadPath, runtimeInstallerPath;
-    std::string updateDownloadUrl;
+    std::string startPath, homePath, runtimeInstallerPath;
+    std::vector<std::string> updateDownloadPaths;  // of every platform
     std::string pinScope;
     std::vector<std::string> defaultPins;  // as stored: bare Base64
 };
@@ -31,5 +37,7 @@ ServiceProfile LoadServiceProfile();
 std::string PathOfUrl(const std::string& url);
 // The path without its query.
 std::string WithoutQuery(const std::string& path);
+// The query of a path or address, without the "?"; empty when none.
+std::string QueryOf(const std::string& path);
 
 }  // namespace kestrum::platform

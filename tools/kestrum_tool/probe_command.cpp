@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <mutex>
 
 #include "common/platform_profile.h"
@@ -64,10 +63,9 @@ class ReportingTransport final : public HttpTransport {
 
 int ProbeCommand(const std::u16string& url) {
     // A pin failure on a platform host would end the player with the diagnostic dialog; the
-    // probe prints the code instead.
-    SetFatalErrorPresenter([](const FatalError& error) {
+    // probe prints the code instead and goes on to report the request's failure.
+    ReportFatalErrorsInstead([](const FatalError& error) {
         PrintLine("pin failure on a platform host, diagnostic code: " + error.code);
-        std::exit(1);
     });
     ReplacePins(DefaultPins());
     PrintLine(LoadDynamicPins() ? "service pins loaded"

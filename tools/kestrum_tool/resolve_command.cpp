@@ -1,7 +1,6 @@
 #include "tools/kestrum_tool/resolve_command.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <nlohmann/json.hpp>
 
 #include "app/platform_link_services.h"
@@ -19,9 +18,10 @@ namespace kestrum {
 namespace {}  // namespace
 
 int ResolveLinkCommand(const std::u16string& link) {
-    SetFatalErrorPresenter([](const FatalError& error) {
+    // Where the player would end with the fatal dialog, the tool prints the code and goes on
+    // to report the failure the link handling then returns.
+    ReportFatalErrorsInstead([](const FatalError& error) {
         PrintLine("fatal: " + Utf16ToUtf8(error.title) + ", diagnostic code: " + error.code);
-        std::exit(1);
     });
     ReplacePins(DefaultPins());
     LoadDynamicPins();

@@ -11,6 +11,7 @@
 #include "browser/request_handling.h"
 #include "browser/web_process_settings.h"
 #include "common/text_encoding.h"
+#include "fatal/fatal_error.h"
 #include "service/page_host_pins.h"
 #include "service/pin_store.h"
 
@@ -77,5 +78,10 @@ extern "C" G_MODULE_EXPORT void webkit_web_extension_initialize_with_user_data(
         Settings() = WebProcessSettings{BrowserWindow::kMain, {}, {}, DefaultPins()};
     }
     ReplacePins(Settings()->pins);
+    // The player shows a page's pin failure: this process blocks the request and tells the
+    // player (OnSendRequest), so a fatal error in the pin check must not end it silently.
+    ReportFatalErrorsInstead([](const FatalError& error) {
+        g_warning("Fatal error in a page's request, diagnostic code %s", error.code.c_str());
+    });
     g_signal_connect(extension, "page-created", G_CALLBACK(OnPageCreated), nullptr);
 }

@@ -1,0 +1,164 @@
+#!/usr/bin/env bash
+# The Windows player under Wine as a learner meets it, against the stand-in platform service:
+# the runtime question, the splash, the start window with its browser's failure reported over
+# it, one instance per start mode, and both update prompts answered both ways. Boxes are
+# answered by clicking their buttons with the display's pointer. Runs in the Wine session of
+# the cross build's tests (WINEPREFIX and DISPLAY set).
+#   player_win32_test.sh <wine> <kestrum.exe> <player_probe.exe> <kestrum-platform> <profile>
+set -u -o pipefail
+wine=$1
+player=$2
+probe_exe=$3
+platform=$4
+profile=$5
+source "$(dirname "$0")/../../gui/gui_test_lib.sh"
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+runtime_key='HKCU\Software\Microsoft\EdgeUpdate\Clients\{F3017226-FE2A-4295-8BDF-00C3A9A7E4C5}'
+update_address=$(sed -nE 's/.*"updateDownloadUrl": *"([^"]*)".*/\1/p' "$profile")
+
+probe() { "$wine" "$probe_exe" "$@" 2>/dev/null | tr -d '\r'; }
+# Clicks a button of the box with this caption, as a person would.
+click() {  # caption, button id
+    local at
+    at=$(probe button "$1" "$2") || return 1
+    xdotool mousemove $at click 1
+}
+start_player() {  # name, then arguments
+    local name=$1
+    shift
+    "$wine" "$player" "$@" >"$work/$name.log" 2>&1 &
+    player_pid=$!
+    pids+=("$player_pid")
+}
+# Waits at most `seconds` for the player started last to end; its exit code, or "running".
+exit_code_within() {
+    if wait_for "$1" sh -c "! kill -0 $player_pid"; then
+        wait "$player_pid"
+        echo $?
+    else
+        kill "$player_pid" 2>/dev/null
+        echo running
+    fi
+}
+set_version_answer() {
+    curl -s -o /dev/null -X POST -H 'Content-Type: application/json' \
+        -d "{\"version\": \"$1\"}" "http://$control/__settings"
+}
+wait_for_box() { probe box "$1" "${2:-60}"; }
+
+# The stand-in service on the profile's port; its control listener switches the version answer.
+"$platform" --port 8443 --control-port 0 --attacker-port 0 --attacker-address 127.0.0.2 \
+    --version-answer none >"$work/platform.out" 2>"$work/platform.err" &
+pids+=($!)
+wait_for 15 grep -q '^ready' "$work/platform.out" || { cat "$work/platform.err"; exit 1; }
+control=$(sed -nE 's/^listening control ([^ ]+).*/\1/p' "$work/platform.out")
+
+# Opening an address goes to the prefix's browser launcher: a recorder here.
+cat >"$work/browser.sh" <<SCRIPT
+#!/bin/sh
+printf '%s\n' "\$@" >>"$work/opened.txt"
+SCRIPT
+chmod +x "$work/browser.sh"
+"$wine" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$work/browser.sh" /f >/dev/null 2>&1
+"$wine" reg delete "$runtime_key" /f >/dev/null 2>&1
+
+# 1. No browser runtime anywhere: the learner is asked, declines, and the player ends with 1.
+start_player no-runtime
+if box=$(wait_for_box 'Molvane — Component Required'); then
+    ok "no runtime: the player asks to install it"
+    click 'Molvane — Component Required' 7
+    code=$(exit_code_within 20)
+    check "declining ends the player with 1 (got $code)" [ "$code" = 1 ]
+else
+    fail "no runtime question"
+fi
+
+# From here on the machine has a runtime installed, as its updater records it.
+"$wine" reg add "$runtime_key" /v pv /d 120.0.2210.91 /f >/dev/null 2>&1
+
+# 2. Plain mode: the splash, then the start window and the browser's failure over it.
+start_player plain
+if splash=$(probe window MolvaneTransparentSplashClass 'Molvane Splash' 30); then
+    check "the splash is 700 x 169, centred on the 1024 x 768 screen ($splash)" \
+        [ "$splash" = "162 299 700 169" ]
+    check "the splash image is on the screen" probe splash
+else
+    fail "no splash"
+fi
+if box=$(wait_for_box 'WebView2 Error' 90); then
+    ok "the browser's failure is reported"
+    check "over the start window ($(echo "$box" | head -1))" \
+        [ "$(echo "$box" | head -1)" = "owner=MolvaneInitWindow" ]
+    expected='Failed to initialize WebView2.
+
+WebView2 initialization failed. First=0x80070002 at CreateEnvironmentCall;'
+    check "with the status of the failed start: $(echo "$box" | sed -n 4p)" \
+        [ "$(echo "$box" | sed -n '2,4p')" = "$expected" ]
+    check "the splash is gone before the box" probe gone MolvaneTransparentSplashClass - 0
+    check "the start window is titled Kestrum V 4.11.0" \
+        probe window MolvaneInitWindow 'Kestrum V 4.11.0' 1
+
+    # A second plain start while this one runs says so and ends with 0.
+    first_pid=$player_pid
+    start_player second
+    if second=$(wait_for_box Kestrum 60); then
+        check "a second start says the player is already running" \
+            [ "$second" = "$(printf 'owner=\nThe application is already running.\n\nالبرنامج يعمل بالفعل.')" ]
+        click Kestrum 1
+        code=$(exit_code_within 20)
+        check "and ends with 0 (got $code)" [ "$code" = 0 ]
+    else
+        fail "no 'already running' box"
+    fi
+    player_pid=$first_pid
+    click 'WebView2 Error' 1
+    code=$(exit_code_within 20)
+    check "the plain start ends with 1 after its browser failed (got $code)" [ "$code" = 1 ]
+else
+    fail "no browser failure box"
+fi
+grep -q . "$work/opened.txt" 2>/dev/null && fail "an address was opened without an update"
+
+# 3. Update prompts, each answer.
+prompt() {  # version answer, caption, button id, expected exit code, "opened" or "not opened"
+    rm -f "$work/opened.txt"
+    set_version_answer "$1"
+    start_player "update-$1-$3"
+    if wait_for_box "$2" 60 >/dev/null; then
+        click "$2" "$3"
+        if [ "$4" = 1 ]; then  # the start goes on to the start window
+            if wait_for_box 'WebView2 Error' 60 >/dev/null; then
+                click 'WebView2 Error' 1
+            else
+                fail "$2, button $3: the start did not go on"
+            fi
+        fi
+        code=$(exit_code_within 20)
+        check "$2, button $3: exit code $4 (got $code)" [ "$code" = "$4" ]
+        if [ "$5" = opened ]; then
+            wait_for 10 grep -qxF "$update_address" "$work/opened.txt"
+            check "$2, button $3: the update address is opened" grep -qxF "$update_address" "$work/opened.txt"
+        else
+            sleep 1
+            check "$2, button $3: nothing is opened" [ ! -s "$work/opened.txt" ]
+        fi
+    else
+        fail "no '$2' box"
+    fi
+}
+prompt optional 'Kestrum - Update Available' 7 1 "not opened"
+prompt optional 'Kestrum - Update Available' 6 0 opened
+prompt mandatory 'Kestrum - Update Required' 2 0 "not opened"
+prompt mandatory 'Kestrum - Update Required' 1 0 opened
+
+"$wine" reg delete "$runtime_key" /f >/dev/null 2>&1
+echo "$failures failed"
+[ "$failures" -eq 0 ]

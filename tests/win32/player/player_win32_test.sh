@@ -142,7 +142,43 @@ else
 fi
 grep -q . "$work/opened.txt" 2>/dev/null && fail "an address was opened without an update"
 
-# 3. Update prompts, each answer.
+# 3. Link mode: the main window with the content's browser failure over it, one link instance
+# at a time, and a service's refusal shown as the service wrote it.
+link_of() { sed -nE "s/^link $1 (kestrum:[^ ]+).*/\1/p" "$work/platform.out"; }
+start_player link "$(link_of direct-address)"
+if box=$(wait_for_box 'WebView2 Error' 90); then
+    check "link mode: the failure is reported over the main window ($(echo "$box" | head -1))" \
+        [ "$(echo "$box" | head -1)" = "owner=KestrumWindow" ]
+    check "the main window is titled Kestrum V 4.11.0" has_window KestrumWindow 'Kestrum V 4.11.0'
+    first_pid=$player_pid
+    start_player second-link "$(link_of lesson-page)"
+    if wait_for_box Kestrum 60 >/dev/null; then
+        ok "a second link start says the player is already running"
+        click Kestrum 1
+        finish_within 20
+        check "and ends with 0 (got $code)" [ "$code" = 0 ]
+    else
+        fail "no 'already running' box for a second link"
+    fi
+    player_pid=$first_pid
+    click 'WebView2 Error' 1
+    finish_within 20
+    check "the link start ends with 1 after its browser failed (got $code)" [ "$code" = 1 ]
+else
+    fail "link mode: no browser failure box"
+fi
+start_player expired "$(link_of expired-session)"
+if box=$(wait_for_box 'Kestrum - خطأ' 60); then
+    check "the service's refusal is shown as it wrote it" \
+        [ "$box" = "$(printf 'owner=\nYour session has expired. Please sign in again.')" ]
+    click 'Kestrum - خطأ' 1
+    finish_within 20
+    check "and the player ends with 1 (got $code)" [ "$code" = 1 ]
+else
+    fail "no box with the service's refusal"
+fi
+
+# 4. Update prompts, each answer.
 prompt() {  # version answer, caption, button id, expected exit code, "opened" or "not opened"
     rm -f "$work/opened.txt"
     set_version_answer "$1"

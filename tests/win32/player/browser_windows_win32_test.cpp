@@ -84,6 +84,28 @@ TEST_F(BrowserWindowsTest, WaitingTextIsPaintedLightGreyOnBlackInTheMiddle) {
     DestroyWindow(window);
 }
 
+TEST_F(BrowserWindowsTest, BothClassesRedrawOnResizeOverBlackWithTheProgramsIcon) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    struct Class {
+        const wchar_t* name;
+        WNDPROC procedure;
+    };
+    for (const Class& c :
+         {Class{L"MolvaneInitWindow", StartWndProc}, Class{L"KestrumWindow", ContentWndProc}}) {
+        const wchar_t* name = c.name;
+        const WNDPROC procedure = c.procedure;
+        RegisterBrowserWindowClass(instance, name, procedure);
+        WNDCLASSEXW info{};
+        info.cbSize = sizeof(info);
+        ASSERT_TRUE(GetClassInfoExW(instance, name, &info));
+        EXPECT_EQ(info.style, static_cast<UINT>(CS_HREDRAW | CS_VREDRAW));
+        EXPECT_EQ(info.lpfnWndProc, procedure);
+        EXPECT_EQ(info.hbrBackground, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        EXPECT_EQ(info.hCursor, LoadCursorW(nullptr, IDC_ARROW));
+        EXPECT_NE(info.hIcon, nullptr) << "icon 101 of the program";
+    }
+}
+
 TEST_F(BrowserWindowsTest, ClosingTheHostsMessageThenDestroyClosesThemOnceAndQuits) {
     int closes = 0;
     DWORD thread = 0;

@@ -136,6 +136,9 @@ TEST_F(SplashTest, ShowsTheImageCentredWithItsAlphaAndClosesWithoutTrace) {
     EXPECT_EQ(exStyle & (WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST),
               WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
     EXPECT_TRUE(GetWindowLongPtrW(splash, GWL_STYLE) & WS_POPUP);
+    EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrW(splash, GCLP_HCURSOR)),
+              LoadCursorW(nullptr, IDC_APPSTARTING))
+        << "the busy cursor while the player starts";
     RECT rect{};
     GetWindowRect(splash, &rect);
     EXPECT_EQ(rect.left, (screenWidth - 700) / 2);

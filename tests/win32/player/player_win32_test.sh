@@ -75,6 +75,20 @@ chmod +x "$work/browser.sh"
 "$wine" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$work/browser.sh" /f >/dev/null 2>&1
 "$wine" reg delete "$runtime_key" /f >/dev/null 2>&1
 
+# 0. Windows 8.1: refused before anything else is looked at.
+"$wine" winecfg /v win81 >/dev/null 2>&1
+start_player old-windows
+if box=$(wait_for_box 'Unsupported OS' 60); then
+    check "Windows 8.1 is refused" [ "$box" = "$(printf 'owner=\nThis application requires Windows 10 or later.\nهذا التطبيق يتطلب ويندوز 10 أو أحدث.')" ]
+    click 'Unsupported OS' 1
+    finish_within 20
+    check "and the player ends with 1 (got $code)" [ "$code" = 1 ]
+else
+    fail "no 'Unsupported OS' box on Windows 8.1"
+    kill "$player_pid" 2>/dev/null
+fi
+"$wine" winecfg /v win10 >/dev/null 2>&1
+
 # 1. No browser runtime anywhere: the learner is asked, declines, and the player ends with 1.
 start_player no-runtime
 if box=$(wait_for_box 'Molvane — Component Required'); then
@@ -141,6 +155,11 @@ else
     fail "no browser failure box"
 fi
 grep -q . "$work/opened.txt" 2>/dev/null && fail "an address was opened without an update"
+# Every start registers the player, as run, for kestrum: links.
+command=$("$wine" reg query 'HKCU\Software\Classes\kestrum\shell\open\command' /ve 2>/dev/null |
+    tr -d '\r' | sed -nE 's/.*REG_SZ +//p')
+check "kestrum: links open this player: $command" \
+    [ "${command%\\kestrum.exe\" \"%1\"}" != "$command" -a "${command:0:1}" = '"' ]
 
 # 3. Link mode: the main window with the content's browser failure over it, one link instance
 # at a time, and a service's refusal shown as the service wrote it.
@@ -160,6 +179,12 @@ if box=$(wait_for_box 'WebView2 Error' 90); then
     else
         fail "no 'already running' box for a second link"
     fi
+    # A plain start is not held back by a link instance: it reaches its own window.
+    start_player plain-beside-link
+    check "a plain start beside a link instance reaches its start window" \
+        probe window MolvaneInitWindow - 60
+    kill "$player_pid" 2>/dev/null
+    wait "$player_pid" 2>/dev/null
     player_pid=$first_pid
     click 'WebView2 Error' 1
     finish_within 20

@@ -14,14 +14,18 @@ profile=$5
 source "$(dirname "$0")/../../gui/gui_test_lib.sh"
 work=$(mktemp -d)
 pids=()
+runtime_key='HKCU\Software\Microsoft\EdgeUpdate\Clients\{F3017226-FE2A-4295-8BDF-00C3A9A7E4C5}'
+# The prefix is shared with the other tests: it is left as it was found.
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
     wait 2>/dev/null
+    "$wine" reg delete "$runtime_key" /f >/dev/null 2>&1
+    "$wine" reg delete 'HKCU\Software\Wine\WineBrowser' /v Browsers /f >/dev/null 2>&1
+    "$wine" winecfg /v win10 >/dev/null 2>&1
     rm -rf "$work"
 }
 trap cleanup EXIT
 
-runtime_key='HKCU\Software\Microsoft\EdgeUpdate\Clients\{F3017226-FE2A-4295-8BDF-00C3A9A7E4C5}'
 update_address=$(sed -nE 's/.*"updateDownloadUrl": *"([^"]*)".*/\1/p' "$profile")
 
 probe() { "$wine" "$probe_exe" "$@" 2>/dev/null | tr -d '\r'; }
@@ -236,6 +240,5 @@ prompt optional 'Kestrum - Update Available' 6 0 opened
 prompt mandatory 'Kestrum - Update Required' 2 0 "not opened"
 prompt mandatory 'Kestrum - Update Required' 1 0 opened
 
-"$wine" reg delete "$runtime_key" /f >/dev/null 2>&1
 echo "$failures failed"
 [ "$failures" -eq 0 ]

@@ -104,6 +104,29 @@ else
     fail "no runtime question"
 fi
 
+# Accepting downloads the installer from an address whose certificate this machine does not
+# trust: the download fails, the learner is told, and the player ends with 1.
+start_player install-runtime
+if wait_for_box 'Molvane — Component Required' 60 >/dev/null; then
+    click 'Molvane — Component Required' 6
+    if box=$(wait_for_box 'Installing...' 30); then
+        check "accepting says the runtime is being installed" [ "$box" = "$(printf \
+            'owner=\nWebView2 Runtime is being downloaded and installed.\nجاري تحميل وتثبيت WebView2 Runtime.\n\nPlease wait...')" ]
+        click 'Installing...' 1
+    fi
+    if box=$(wait_for_box 'Download Error' 60); then
+        check "a failed download is reported" [ "$box" = "$(printf \
+            'owner=\nFailed to download WebView2 Runtime.\nPlease check your internet connection.')" ]
+        click 'Download Error' 1
+    else
+        fail "no 'Download Error' box"
+    fi
+    finish_within 20
+    check "and the player ends with 1 (got $code)" [ "$code" = 1 ]
+else
+    fail "no runtime question the second time"
+fi
+
 # From here on the machine has a runtime installed, as its updater records it.
 "$wine" reg add "$runtime_key" /v pv /d 120.0.2210.91 /f >/dev/null 2>&1
 

@@ -26,3 +26,8 @@ if(KESTRUM_NATIVE_PLATFORM_SERVICE)
                      ${KESTRUM_PROFILE})
     set_tests_properties(win32.player PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
 endif()
+
+# The shipped player holds the platform's secrets only scrambled, like the tool.
+add_test(NAME build.no_plain_profile_secrets_in_player
+         COMMAND ${CMAKE_COMMAND} -DPROFILE=${KESTRUM_PROFILE} -DBINARIES=$<TARGET_FILE:kestrum>
+                 -P ${PROJECT_SOURCE_DIR}/cmake/CheckNoPlainSecrets.cmake)

@@ -3,6 +3,7 @@
 // the display's pointer), and what the screen shows inside a window.
 //   player_probe window <class|-> <title|-> <seconds>   prints "x y width height"
 //   player_probe gone <class|-> <title|-> <seconds>
+//   player_probe handle <class|-> <title|-> <seconds>   prints the window's handle
 //   player_probe box <caption> <seconds>                 prints "owner=<class>", then the text
 //   player_probe button <caption> <id>                   prints the button's centre "x y"
 //   player_probe waiting-text <class>                    the light grey text on black
@@ -52,6 +53,14 @@ int Window(const std::wstring& className, const std::wstring& title, double seco
     GetWindowRect(window, &rect);
     std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left,
                 rect.bottom - rect.top);
+    return 0;
+}
+
+int Handle(const std::wstring& className, const std::wstring& title, double seconds) {
+    HWND window = WaitFor(className, title, seconds);
+    if (!window)
+        return 1;
+    std::printf("%p\n", static_cast<void*>(window));
     return 0;
 }
 
@@ -136,6 +145,8 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring command = argc > 1 ? argv[1] : L"";
     if (command == L"window" && argc == 5)
         return Window(argv[2], argv[3], _wtof(argv[4]));
+    if (command == L"handle" && argc == 5)
+        return Handle(argv[2], argv[3], _wtof(argv[4]));
     if (command == L"gone" && argc == 5)
         return Gone(argv[2], argv[3], _wtof(argv[4]));
     if (command == L"box" && argc == 4)

@@ -62,6 +62,11 @@ set_version_answer() {
 }
 wait_for_box() { probe box "$1" "${2:-60}"; }
 has_window() { probe window "$1" "$2" 1 >/dev/null; }
+# A box with this caption other than the one whose handle is given.
+another_box() {
+    local handle
+    handle=$(probe handle '#32770' "$1" 0) && [ "$handle" != "$2" ]
+}
 
 # The stand-in service on the profile's port; its control listener switches the version answer.
 "$platform" --port 8443 --control-port 0 --attacker-port 0 --attacker-address 127.0.0.2 \
@@ -258,6 +263,42 @@ prompt() {  # version answer, caption, button id, expected exit code, "opened" o
         kill "$player_pid" 2>/dev/null
     fi
 }
+# A link start while an update is offered: the first prompt's box runs the message loop, so
+# the splash above it can be dragged away by hand; declined, the offer comes again after the
+# link is decoded, and the start then goes on to the main window.
+set_version_answer optional
+start_player link-update "$(link_of direct-address)"
+if wait_for_box 'Kestrum - Update Available' 60 >/dev/null; then
+    if splash=$(probe window MolvaneTransparentSplashClass 'Molvane Splash' 1); then
+        read -r sx sy _ _ <<<"$splash"
+        # The splash's left end lies beside the box.
+        xdotool mousemove $((sx + 15)) $((sy + 80)) mousedown 1 mousemove $((sx + 15)) $((sy + 60)) \
+            mousemove $((sx + 15)) $((sy - 170)) mouseup 1
+        sleep 0.5
+        moved=$(probe window MolvaneTransparentSplashClass 'Molvane Splash' 1)
+        check "the splash follows the mouse when dragged ($splash to $moved)" \
+            [ "$moved" = "$sx $((sy - 250)) 700 169" ]
+    else
+        fail "no splash while the first update prompt is up"
+    fi
+    first_box=$(probe handle '#32770' 'Kestrum - Update Available' 1)
+    click 'Kestrum - Update Available' 7
+    if wait_for 60 another_box 'Kestrum - Update Available' "$first_box"; then
+        ok "declined, the update is offered again once the link is decoded"
+        click 'Kestrum - Update Available' 7
+        if wait_for_box 'WebView2 Error' 60 >/dev/null; then
+            ok "declined again, the start goes on to the main window"
+            click 'WebView2 Error' 1
+        fi
+    else
+        fail "no second update prompt"
+    fi
+    finish_within 20
+    check "and the player ends with 1 (got $code)" [ "$code" = 1 ]
+else
+    fail "no update prompt in link mode"
+fi
+
 prompt optional 'Kestrum - Update Available' 7 1 "not opened"
 prompt optional 'Kestrum - Update Available' 6 0 opened
 prompt mandatory 'Kestrum - Update Required' 2 0 "not opened"

@@ -24,7 +24,7 @@ if(KESTRUM_NATIVE_PLATFORM_SERVICE)
                      ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:kestrum>
                      $<TARGET_FILE:kestrum_player_probe> ${KESTRUM_NATIVE_PLATFORM_SERVICE}
                      ${KESTRUM_PROFILE})
-    set_tests_properties(win32.player PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
+    set_tests_properties(win32.player PROPERTIES TIMEOUT 480 RUN_SERIAL TRUE)
 endif()
 
 # The shipped player holds the platform's secrets only scrambled, like the tool.

@@ -17,5 +17,6 @@ list(APPEND KESTRUM_LINUX_SOURCES
     common/linux/own_executable_linux.cpp)
 list(APPEND KESTRUM_WIN32_SOURCES
     common/win32/build_platform_win32.cpp
-    common/win32/known_paths_win32.cpp)
-list(APPEND KESTRUM_WIN32_LIBRARIES shell32)
+    common/win32/known_paths_win32.cpp
+    common/win32/message_box_win32.cpp)
+list(APPEND KESTRUM_WIN32_LIBRARIES shell32 user32)

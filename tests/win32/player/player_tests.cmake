@@ -1,0 +1,33 @@
+# The Windows player's own parts under Wine: boxes, splash, windows, update addresses, and the
+# player itself driven as a learner would (boxes answered by clicking, screens read back).
+add_executable(kestrum_win32_player_tests
+    ${CMAKE_CURRENT_LIST_DIR}/browser_windows_win32_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/message_box_win32_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/splash_win32_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/update_address_win32_test.cpp)
+target_link_libraries(kestrum_win32_player_tests PRIVATE kestrum_shell_win32 kestrum_debug_log
+                                                         shlwapi gtest gtest_main)
+kestrum_add_win32_resources(kestrum_win32_player_tests)
+kestrum_warnings(kestrum_win32_player_tests)
+add_test(NAME win32.player_parts COMMAND kestrum_win32_player_tests)
+# Windows on the shared display: nothing else may draw meanwhile.
+set_tests_properties(win32.player_parts PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE)
+
+# The player driven from outside: a probe that looks at its windows, and the learner's script.
+add_executable(kestrum_player_probe ${CMAKE_CURRENT_LIST_DIR}/player_probe_win32.cpp)
+target_link_options(kestrum_player_probe PRIVATE -municode)
+target_link_libraries(kestrum_player_probe PRIVATE user32 gdi32)
+kestrum_warnings(kestrum_player_probe)
+if(KESTRUM_NATIVE_PLATFORM_SERVICE)
+    add_test(NAME win32.player
+             COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/player_win32_test.sh
+                     ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:kestrum>
+                     $<TARGET_FILE:kestrum_player_probe> ${KESTRUM_NATIVE_PLATFORM_SERVICE}
+                     ${KESTRUM_PROFILE})
+    set_tests_properties(win32.player PROPERTIES TIMEOUT 480 RUN_SERIAL TRUE)
+endif()
+
+# The shipped player holds the platform's secrets only scrambled, like the tool.
+add_test(NAME build.no_plain_profile_secrets_in_player
+         COMMAND ${CMAKE_COMMAND} -DPROFILE=${KESTRUM_PROFILE} -DBINARIES=$<TARGET_FILE:kestrum>
+                 -P ${PROJECT_SOURCE_DIR}/cmake/CheckNoPlainSecrets.cmake)

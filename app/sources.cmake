@@ -2,6 +2,7 @@ list(APPEND KESTRUM_PORTABLE_SOURCES
     app/instance_name.cpp
     app/link_argument.cpp
     app/platform_link_services.cpp
+    app/runtime_requirements.cpp
     app/splash_layout.cpp
     app/startup_sequence.cpp
     app/windows_generation.cpp)

@@ -31,4 +31,10 @@ bool IsInspectionProductChain(const ServerChain& chain);
 // the process through the fatal error dialog ("SSL_" + host).
 bool ValidateServerPins(const ServerChain& chain, const std::u16string& host);
 
+// Whether a pin failure on the host ends the process: the host ends with the platform domain.
+bool IsPlatformDomainHost(const std::u16string& host);
+
+// The fatal error dialog of a platform host that failed its pins ("SSL_" + host).
+void ReportPlatformHostInterception(const std::u16string& host);
+
 }  // namespace kestrum

@@ -32,9 +32,11 @@ cleanup() {
 trap cleanup EXIT
 
 # The stand-in on the profile's port, with an impostor on 127.0.0.2:443 whose certificate no
-# one trusts.
+# one trusts, and an address of its own that redirects to a refused host.
 "$platform" --port 8443 --control-port 0 --attacker-port 443 --attacker-address 127.0.0.2 \
-    --attacker-chain wrong-key >"$work/service.out" 2>"$work/service.err" &
+    --attacker-chain wrong-key \
+    --redirect-path "/content/go=https://127.0.0.1:8443/content/opened.html?refused=redirect" \
+    >"$work/service.out" 2>"$work/service.err" &
 service=$!
 wait_for 10 grep -q '^ready' "$work/service.out" || {
     echo "the stand-in service did not start:"
@@ -142,8 +144,8 @@ done
 
 section "refused navigations"
 # 3. Refused top-level navigations, to a host with a certificate the engine trusts, one with a
-#    certificate no one trusts, and one where nothing listens: the page stays alive and the
-#    host never sees the request.
+#    certificate no one trusts, one where nothing listens, and through a redirect of an
+#    allowed address: the page stays alive and the refused host never sees the request.
 "$platform" --write-chain "$work/chain" >/dev/null
 cat /etc/ssl/certs/ca-certificates.crt "$work/chain/ca.pem" >"$work/trusted-bundle.crt"
 run_trusting() {  # link: the player with the stand-in's authority among the trusted ones
@@ -158,11 +160,12 @@ check "trusted: the stand-in's certificate is trusted for 127.0.0.1" wait_for 30
 stop_player
 for case in "trusted|https://127.0.0.1:8443/content/opened.html?refused=trusted" \
     "untrusted|https://127.0.0.2/content/opened.html?refused=untrusted" \
-    "silent|https://127.0.0.3:9/content/opened.html?refused=silent"; do
+    "silent|https://127.0.0.3:9/content/opened.html?refused=silent" \
+    "redirected|https://localhost:8443/content/go"; do
     name=${case%%|*}
     target=${case#*|}
     query="refuse=$(python3 -c 'import sys,urllib.parse as u; print(u.quote(sys.argv[1], safe=""))' "$target")"
-    if [ "$name" = trusted ]; then
+    if [ "$name" = trusted ] || [ "$name" = redirected ]; then
         run_trusting "$(probe_link "$query")"
     else
         run_player "$(probe_link "$query")"

@@ -38,19 +38,25 @@ void SendToPlayer(WebKitWebPage* page, const char* name, GVariant* parameters) {
 }
 
 // The main frame's request for its next document: the page takes that address as its own
-// when the main frame starts loading it, before the request is sent. A frame's request for
-// the very address of the page is judged too, with the same (allowing) result.
-bool IsTopDocumentRequest(WebKitWebPage* page, const gchar* uri) {
+// when the main frame starts loading it, before the request is sent, and a redirect of that
+// request answers from the page's address. A frame's request for the very address of the
+// page is judged too, with the same (allowing) result.
+bool IsTopDocumentRequest(WebKitWebPage* page, const gchar* uri, WebKitURIResponse* redirect) {
     const gchar* pageUri = webkit_web_page_get_uri(page);
-    return pageUri && g_str_equal(pageUri, uri);
+    if (!pageUri)
+        return false;
+    if (g_str_equal(pageUri, uri))
+        return true;
+    const gchar* from = redirect ? webkit_uri_response_get_uri(redirect) : nullptr;
+    return from && g_str_equal(pageUri, from);
 }
 
-bool RefusesTopLevelNavigation(WebKitWebPage* page, const gchar* uri) {
+bool RefusesTopLevelNavigation(WebKitWebPage* page, const gchar* uri, WebKitURIResponse* redirect) {
     if (!judgesNavigations || Settings()->window != BrowserWindow::kMain)
         return false;
     if (!g_str_has_prefix(uri, "https://") && !g_str_has_prefix(uri, "http://"))
         return false;  // nothing of the network is reached; the player judges the rest
-    if (!IsTopDocumentRequest(page, uri))
+    if (!IsTopDocumentRequest(page, uri, redirect))
         return false;
     AppContext content;
     content.contentUrl = Settings()->contentUrl;
@@ -59,12 +65,12 @@ bool RefusesTopLevelNavigation(WebKitWebPage* page, const gchar* uri) {
     return ContentNavigationPolicy(Utf8ToUtf16(uri), content) == NavigationDecision::kCancel;
 }
 
-gboolean OnSendRequest(WebKitWebPage* page, WebKitURIRequest* request, WebKitURIResponse*,
+gboolean OnSendRequest(WebKitWebPage* page, WebKitURIRequest* request, WebKitURIResponse* redirect,
                        gpointer) {
     const gchar* uri = webkit_uri_request_get_uri(request);
     if (!uri || !Settings() || g_str_has_prefix(uri, kBlockedScheme))
         return FALSE;
-    if (RefusesTopLevelNavigation(page, uri)) {
+    if (RefusesTopLevelNavigation(page, uri, redirect)) {
         // Never sent: the player fails it locally, so that the load ends before anything is
         // committed and the page stays as it was. (A request cancelled here would commit an
         // empty document in its place.)

@@ -5,9 +5,11 @@ list(APPEND KESTRUM_PORTABLE_SOURCES
     browser/header_decisions.cpp
     browser/host_rules.cpp
     browser/hresult.cpp
+    browser/load_error_page.cpp
     browser/navigation_policy.cpp
     browser/page_scripts.cpp
     browser/request_handling.cpp
+    browser/top_document_messages.cpp
     browser/web_messages.cpp
     browser/web_process_settings.cpp
     browser/webview_host.cpp)

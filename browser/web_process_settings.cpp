@@ -25,7 +25,9 @@ std::string WebProcessSettingsJson(const WebProcessSettings& settings) {
         {"deviceId", Utf16ToUtf8(settings.device.id)},
         {"deviceDescription", Utf16ToUtf8(settings.device.description)},
         {"linkServer", Utf16ToUtf8(settings.linkServer)},
-        {"pins", pins}};
+        {"pins", pins},
+        {"contentUrl", Utf16ToUtf8(settings.contentUrl)},
+        {"contentKind", Utf16ToUtf8(settings.contentKind)}};
     return document.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
@@ -38,14 +40,18 @@ std::optional<WebProcessSettings> ParseWebProcessSettings(const std::string& jso
     const auto description = Text(document, "deviceDescription");
     const auto linkServer = Text(document, "linkServer");
     const auto pins = document.find("pins");
+    const auto contentUrl = Text(document, "contentUrl");
+    const auto contentKind = Text(document, "contentKind");
     if (!window || (*window != u"main" && *window != u"start") || !id || !description ||
-        !linkServer || pins == document.end() || !pins->is_array())
+        !linkServer || pins == document.end() || !pins->is_array() || !contentUrl || !contentKind)
         return std::nullopt;
 
     WebProcessSettings settings;
     settings.window = *window == u"start" ? BrowserWindow::kStart : BrowserWindow::kMain;
     settings.device = {*id, *description};
     settings.linkServer = *linkServer;
+    settings.contentUrl = *contentUrl;
+    settings.contentKind = *contentKind;
     for (const auto& entry : *pins) {
         if (!entry.is_object())
             return std::nullopt;

@@ -4,7 +4,7 @@
 
 namespace kestrum {
 
-enum class MessageIcon { kInformation, kWarning, kError };
+enum class MessageIcon { kInformation, kWarning, kError, kQuestion };
 enum class MessageButtons { kOk, kOkCancel, kYesNo };
 enum class MessageAnswer { kOk, kCancel, kYes, kNo };
 

@@ -7,7 +7,8 @@ what=${1:-test}
 
 build_packages=(cmake make g++ pkg-config nlohmann-json3-dev libssl-dev libcurl4-openssl-dev
                 libcups2-dev libcpp-httplib-dev libgtk-3-dev libcairo2-dev libpango1.0-dev
-                libwebkit2gtk-4.1-dev fonts-dejavu-core xdg-utils xvfb xauth)
+                libwebkit2gtk-4.1-dev fonts-dejavu-core xdg-utils xvfb xauth
+                gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav)
 test_packages=(googletest libgtest-dev libbenchmark-dev x11-utils fonts-noto-color-emoji
                xdotool xclip g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine fonts-wine
                xvfb xauth cups-daemon cups-client cups-bsd openbox locales libc-bin)

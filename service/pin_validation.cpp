@@ -27,7 +27,9 @@ bool ChainMatchesPins(const ServerChain& chain, const std::vector<std::string>& 
     return false;
 }
 
-void ReportInterception(const std::u16string& host) {
+}  // namespace
+
+void ReportPlatformHostInterception(const std::u16string& host) {
     FatalError error;
     error.title = u"Network Connection Intercepted - اتصال غير آمن";
     error.englishText =
@@ -40,7 +42,11 @@ void ReportInterception(const std::u16string& host) {
     ShowFatalErrorDialog(error);
 }
 
-}  // namespace
+bool IsPlatformDomainHost(const std::u16string& host) {
+    const std::u16string domain =
+        ToLowerCopy(Utf8ToUtf16(ProfileText(ProfileItem::kPlatformDomain)));
+    return EndsWith(ToLowerCopy(host), domain);
+}
 
 std::vector<SecurityProductEntry> SecurityProducts() {
     std::vector<SecurityProductEntry> products;
@@ -98,10 +104,8 @@ bool ValidateServerPins(const ServerChain& chain, const std::u16string& givenHos
     if (IsInspectionProductChain(chain))
         return true;
 
-    const std::u16string domain =
-        ToLowerCopy(Utf8ToUtf16(ProfileText(ProfileItem::kPlatformDomain)));
-    if (EndsWith(host, domain))
-        ReportInterception(host);
+    if (IsPlatformDomainHost(host))
+        ReportPlatformHostInterception(host);
     return false;
 }
 

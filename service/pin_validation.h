@@ -33,4 +33,10 @@ bool IsInspectionProductChain(const ServerChain& chain);
 // (TransportHost); a host the player refuses is never acceptable.
 bool ValidateServerPins(const ServerChain& chain, const std::u16string& host);
 
+// Whether a pin failure on the host ends the process: the host ends with the platform domain.
+bool IsPlatformDomainHost(const std::u16string& host);
+
+// The fatal error dialog of a platform host that failed its pins ("SSL_" + host).
+void ReportPlatformHostInterception(const std::u16string& host);
+
 }  // namespace kestrum

@@ -1,35 +1,98 @@
 #include "app/linux/browser_runtime_linux.h"
 
+#include <dlfcn.h>
+#include <sys/stat.h>
 #include <webkit2/webkit2.h>
 
 #include <string>
+#include <string_view>
 
+#include "app/linux/splash_gtk.h"
+#include "app/runtime_requirements.h"
+#include "browser/linux/webkit_engine.h"
+#include "common/debug_log.h"
 #include "common/message_box.h"
 #include "common/text_encoding.h"
 
 namespace kestrum {
+namespace {
+
+std::optional<std::string> EngineTooOld() {
+    const unsigned major = webkit_get_major_version();
+    const unsigned minor = webkit_get_minor_version();
+    if (IsSupportedEngine(major, minor))
+        return std::nullopt;
+    return std::to_string(major) + "." + std::to_string(minor);
+}
+
+// The engine plays media through GStreamer; its registry says which elements this system has.
+// The library is the engine's own dependency, opened here rather than linked, so that its
+// absence is a finding and not a start-up failure.
+std::vector<std::string> MissingMedia() {
+    using InitCheck = int (*)(int*, char***, void**);
+    using FactoryFind = void* (*)(const char*);
+    using Unref = void (*)(void*);
+    void* library = dlopen("libgstreamer-1.0.so.0", RTLD_NOW | RTLD_LOCAL);
+    auto initCheck =
+        library ? reinterpret_cast<InitCheck>(dlsym(library, "gst_init_check")) : nullptr;
+    auto find = library ? reinterpret_cast<FactoryFind>(dlsym(library, "gst_element_factory_find"))
+                        : nullptr;
+    auto unref = library ? reinterpret_cast<Unref>(dlsym(library, "gst_object_unref")) : nullptr;
+    if (!initCheck || !find || !unref || !initCheck(nullptr, nullptr, nullptr)) {
+        // No media framework at all: every component is missing. (The library stays loaded
+        // once initialised, as the framework expects.)
+        return MissingMediaComponents([](std::string_view) { return false; });
+    }
+    return MissingMediaComponents([&](std::string_view element) {
+        void* factory = find(std::string(element).c_str());
+        if (factory)
+            unref(factory);
+        return factory != nullptr;
+    });
+}
+
+}  // namespace
 
 bool IsSupportedEngine(unsigned major, unsigned minor) {
     return major > kMinimumEngineMajor ||
            (major == kMinimumEngineMajor && minor >= kMinimumEngineMinor);
 }
 
+std::optional<std::string> WebExtensionProblem(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return "not found: " + path;
+    // Loaded the way the engine's web processes load it; a library that does not load here
+    // (damaged, wrong architecture, missing dependency) would not load there either.
+    dlerror();
+    void* module = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
+    if (!module) {
+        const char* why = dlerror();
+        return std::string("cannot be loaded: ") + (why ? why : path);
+    }
+    const bool entry = dlsym(module, "webkit_web_extension_initialize_with_user_data") != nullptr;
+    dlclose(module);
+    if (!entry)
+        return "not the application's extension: " + path;
+    return std::nullopt;
+}
+
 bool EnsureBrowserRuntime() {
-    const unsigned major = webkit_get_major_version();
-    const unsigned minor = webkit_get_minor_version();
-    if (IsSupportedEngine(major, minor))
+    RuntimeProblems problems;
+    problems.engineTooOld = EngineTooOld();
+    problems.extension = WebExtensionProblem(WebExtensionDirectory() + "/" + kWebExtensionFileName);
+    problems.missingMedia = MissingMedia();
+    if (!problems.Any())
         return true;
 
-    const std::string found = std::to_string(major) + "." + std::to_string(minor);
+    if (problems.extension)
+        DebugLog("Web extension: " + *problems.extension);
+    for (const std::string& component : problems.missingMedia)
+        DebugLog("Missing media component: " + component);
+    CloseSplash();  // the box must not hide behind it
     MessageBoxRequest box;
-    box.text = Utf8ToUtf16(
-        "The web engine WebKitGTK " + found +
-        " is too old for this application (2.36 or later is required).\n"
-        "Please install an up-to-date libwebkit2gtk-4.1-0 package and start the application "
-        "again.\n"
-        "محرك الويب WebKitGTK المثبت قديم. يرجى تثبيت إصدار حديث من الحزمة libwebkit2gtk-4.1-0 "
-        "ثم إعادة تشغيل التطبيق.");
-    box.caption = u"Molvane — Component Required";
+    box.text = RuntimeProblemText(problems);
+    box.caption = std::u16string(kRuntimeProblemCaption);
     box.icon = MessageIcon::kError;
     ShowMessageBox(box);
     return false;

@@ -34,6 +34,15 @@ if(KESTRUM_BUILD_TESTS)
         set_tests_properties(gui.player_shell.${_locale} PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE
             ENVIRONMENT "LC_ALL=${_locale}.UTF-8;LOCPATH=${CMAKE_BINARY_DIR}/test-locales")
     endforeach()
+
+    # The window's waiting text and the boxes shown once a window exists, read off the screen.
+    add_executable(kestrum_shell_gui_check ${PROJECT_SOURCE_DIR}/tests/gui/shell_window_check.cpp)
+    target_link_libraries(kestrum_shell_gui_check PRIVATE kestrum_shell_linux kestrum_debug_log)
+    kestrum_warnings(kestrum_shell_gui_check)
+    add_test(NAME gui.shell_windows
+             COMMAND bash ${PROJECT_SOURCE_DIR}/tests/gui/run_on_xvfb.sh 1280x800
+                     $<TARGET_FILE:kestrum_shell_gui_check> ${CMAKE_BINARY_DIR}/gui-screenshots/shell)
+    set_tests_properties(gui.shell_windows PROPERTIES TIMEOUT 90)
 endif()
 
 # Saves the display as a PNG: the main job's proof on a machine without a screen, and the
@@ -44,12 +53,11 @@ kestrum_warnings(kestrum-screenshot)
 
 if(KESTRUM_BUILD_TESTS AND TARGET kestrum-platform)
     add_test(NAME gui.browser_host
-             COMMAND timeout 400 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp"
+             COMMAND timeout 460 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp"
                      bash ${PROJECT_SOURCE_DIR}/tests/gui/browser_host_test.sh
                      $<TARGET_FILE:kestrum> $<TARGET_FILE:kestrum-tool>
                      $<TARGET_FILE:kestrum-platform> $<TARGET_FILE:kestrum-screenshot>
                      ${CMAKE_BINARY_DIR}/gui-screenshots)
-    set_tests_properties(gui.browser_host PROPERTIES TIMEOUT 420 RUN_SERIAL TRUE)
 
     add_test(NAME gui.hostile_service
              COMMAND timeout 200 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp"
@@ -58,4 +66,17 @@ if(KESTRUM_BUILD_TESTS AND TARGET kestrum-platform)
                      $<TARGET_FILE:kestrum-platform> $<TARGET_FILE:kestrum-screenshot>
                      ${CMAKE_BINARY_DIR}/gui-screenshots)
     set_tests_properties(gui.hostile_service PROPERTIES TIMEOUT 220 RUN_SERIAL TRUE)
+    set_tests_properties(gui.browser_host PROPERTIES TIMEOUT 480 RUN_SERIAL TRUE)
+
+    # The colours and contrast of a rectangle of the screen, for the scripts' pixel checks.
+    add_executable(kestrum_screen_reading ${PROJECT_SOURCE_DIR}/tests/gui/screen_reading.cpp)
+    target_link_libraries(kestrum_screen_reading PRIVATE PkgConfig::GTK3)
+    kestrum_warnings(kestrum_screen_reading)
+    add_test(NAME gui.browser_guard
+             COMMAND timeout 580 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp"
+                     bash ${PROJECT_SOURCE_DIR}/tests/gui/browser_guard_test.sh
+                     $<TARGET_FILE:kestrum> $<TARGET_FILE:kestrum-tool>
+                     $<TARGET_FILE:kestrum-platform> $<TARGET_FILE:kestrum-screenshot>
+                     $<TARGET_FILE:kestrum_screen_reading> ${CMAKE_BINARY_DIR}/gui-screenshots/guard)
+    set_tests_properties(gui.browser_guard PROPERTIES TIMEOUT 600 RUN_SERIAL TRUE)
 endif()

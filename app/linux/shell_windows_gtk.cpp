@@ -19,7 +19,13 @@ namespace {
 GtkWidget* shellWindow = nullptr;
 std::thread::id mainThread;
 
-constexpr char kWaitingText[] = "جاري التحميل... Loading...";
+// Laid out left to right, as the player draws it on every system: the Arabic words, then
+// "Loading...". The leading mark keeps the paragraph from taking the direction of its first
+// (Arabic) letter, which would put the dots before "Loading".
+constexpr char kWaitingText[] =
+    "\u200e"
+    "جاري التحميل... Loading...";
+constexpr char kWaitingTextName[] = "kestrum-waiting-text";
 
 void SetIcon(GtkWindow* window) {
     const std::string_view png = IconPng();
@@ -39,6 +45,25 @@ void OnDestroy(GtkWidget* widget, gpointer) {
     RequestMainLoopQuit(0);
 }
 
+// Only the player's own window and its waiting text are styled: message boxes and every other
+// window keep the desktop's readable colours.
+void StyleShellWindow(const char* name) {
+    const std::string css = "#" + std::string(name) + " { background-color: #000000; } #" +
+                            kWaitingTextName + " { color: rgb(200, 200, 200); font-size: 24px; }";
+    GtkCssProvider* style = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(style, css.c_str(), -1, nullptr);
+    gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(style),
+                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_object_unref(style);
+}
+
+GtkWidget* CreateWaitingText() {
+    GtkWidget* label = gtk_label_new(kWaitingText);
+    gtk_widget_set_name(label, kWaitingTextName);
+    gtk_widget_set_direction(label, GTK_TEXT_DIR_LTR);
+    return label;
+}
+
 GtkWidget* CreateShellWindow(const char* name, int width, int height, BrowserWindow kind) {
     GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     if (!window)
@@ -50,18 +75,11 @@ GtkWidget* CreateShellWindow(const char* name, int width, int height, BrowserWin
     gtk_window_set_default_size(GTK_WINDOW(window), width, height);
     SetIcon(GTK_WINDOW(window));
 
-    GtkCssProvider* style = gtk_css_provider_new();
-    gtk_css_provider_load_from_data(
-        style, "window { background-color: #000000; } label { color: #ffffff; font-size: 20px; }",
-        -1, nullptr);
-    gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(style),
-                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-    g_object_unref(style);
-
     // The waiting text stays under the browser, which covers it once it is up.
     GtkWidget* overlay = gtk_overlay_new();
-    gtk_container_add(GTK_CONTAINER(overlay), gtk_label_new(kWaitingText));
+    gtk_container_add(GTK_CONTAINER(overlay), CreateWaitingText());
     gtk_container_add(GTK_CONTAINER(window), overlay);
+    StyleShellWindow(name);
     g_signal_connect(window, "destroy", G_CALLBACK(OnDestroy), nullptr);
     FollowWindowState(window, kind);
     gtk_widget_show_all(window);

@@ -1,6 +1,7 @@
 #include "browser/linux/webkit_engine.h"
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,8 +12,10 @@
 #include "browser/linux/pinned_certificates.h"
 #include "browser/linux/system_errors.h"
 #include "browser/linux/web_process_watch.h"
+#include "browser/load_error_page.h"
 #include "browser/page_scripts.h"
 #include "browser/request_handling.h"
+#include "browser/top_document_messages.h"
 #include "browser/web_process_settings.h"
 #include "common/app_context.h"
 #include "common/debug_log.h"
@@ -20,6 +23,7 @@
 #include "common/text_encoding.h"
 #include "service/device_identity.h"
 #include "service/pin_store.h"
+#include "service/pin_validation.h"
 
 namespace kestrum {
 namespace {
@@ -36,6 +40,52 @@ int quitCode = 0;
 void DeliverToPage(WebKitWebView* view, const std::u16string& json) {
     webkit_web_view_evaluate_javascript(view, Utf16ToUtf8(BridgeDeliveryScript(json)).c_str(), -1,
                                         nullptr, nullptr, nullptr, nullptr, nullptr);
+}
+
+// A fresh key for the bridge of one browser: 128 random bits as hexadecimal digits. Empty
+// (no message is then answered) if the system has no randomness to give.
+std::u16string NewBridgeKey() {
+    unsigned char bytes[16];
+    std::size_t filled = 0;
+    while (filled < sizeof bytes) {
+        const ssize_t got = getrandom(bytes + filled, sizeof bytes - filled, 0);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return {};
+        filled += static_cast<std::size_t>(got);
+    }
+    static constexpr char16_t kDigits[] = u"0123456789abcdef";
+    std::u16string key;
+    for (const unsigned char byte : bytes) {
+        key += kDigits[byte >> 4];
+        key += kDigits[byte & 0x0f];
+    }
+    return key;
+}
+
+// A pin failure of a page's host, as the web process reports it: a host of the platform's
+// own domain ends the player with its "SSL_" dialog at once, any other host with the
+// interception report that follows the local "Blocked" answer.
+void ReportPagePinFailure(const std::u16string& host) {
+    if (host.empty())
+        return;
+    if (IsPlatformDomainHost(host))
+        ReportPlatformHostInterception(host);
+    else
+        ReportInterceptedHost(host);
+}
+
+// Whether a failed load gets the player's error page: not for loads that were stopped (by
+// the learner, the player or a newer navigation), handed to another handler or refused by
+// policy, which leave the page as it was.
+bool ShowsErrorPage(const GError* error) {
+    if (!error)
+        return false;
+    if (error->domain == WEBKIT_NETWORK_ERROR)
+        return error->code != WEBKIT_NETWORK_ERROR_CANCELLED;
+    return error->domain != WEBKIT_POLICY_ERROR && error->domain != WEBKIT_PLUGIN_ERROR &&
+           error->domain != WEBKIT_DOWNLOAD_ERROR;
 }
 
 // Runs a completion from the main loop, as the runtime's handlers arrive on Windows.
@@ -246,6 +296,9 @@ class WebKitEngine final : public BrowserEngine {
     static gboolean OnPermission(WebKitWebView*, WebKitPermissionRequest* request, gpointer);
     static GtkWidget* OnCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer self);
     static gboolean OnUserMessage(WebKitWebView*, WebKitUserMessage* message, gpointer self);
+    static gboolean OnWebProcessMessage(WebKitWebContext*, WebKitUserMessage* message, gpointer);
+    void AddBridge();
+    void ShowErrorPage(const gchar* uri, const GError* error);
     static gboolean OnTlsErrors(WebKitWebView* view, gchar* uri, GTlsCertificate* certificate,
                                 GTlsCertificateFlags, gpointer self);
     static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*,
@@ -267,7 +320,10 @@ class WebKitEngine final : public BrowserEngine {
     bool autoplayAllowed_ = false;
     bool watchExit_ = false;
     pid_t webProcess_ = 0;
-    std::string refusedUri_;  // the last main-frame navigation stopped by the policy
+    std::string refusedUri_;         // the last main-frame navigation stopped by the policy
+    std::u16string bridgeKey_;       // what the top document puts before its messages
+    std::string errorPageFor_;       // the address whose error page is shown
+    bool loadingErrorPage_ = false;  // the next load to start is that page
     bool loadFailed_ = false;
 };
 
@@ -289,6 +345,7 @@ HResult WebKitEngine::CreateEnvironment(const std::u16string&, const std::u16str
     webkit_web_context_set_cache_model(context_, WEBKIT_CACHE_MODEL_WEB_BROWSER);
     g_signal_connect(context_, "initialize-web-extensions", G_CALLBACK(OnInitializeWebExtensions),
                      this);
+    g_signal_connect(context_, "user-message-received", G_CALLBACK(OnWebProcessMessage), this);
     webkit_web_context_register_uri_scheme(context_, kBlockedScheme, OnBlockedRequest, nullptr,
                                            nullptr);
     WebKitSecurityManager* security = webkit_web_context_get_security_manager(context_);
@@ -305,6 +362,8 @@ void WebKitEngine::OnInitializeWebExtensions(WebKitWebContext* context, gpointer
     settings.device = {GetDeviceId(), GetDeviceDescription()};
     settings.linkServer = TheAppContext().linkServer;
     settings.pins = CurrentPins();
+    settings.contentUrl = TheAppContext().contentUrl;
+    settings.contentKind = TheAppContext().contentKind;
     const std::string directory = WebExtensionDirectory();
     webkit_web_context_set_web_extensions_directory(context, directory.c_str());
     webkit_web_context_set_web_extensions_initialization_user_data(
@@ -314,6 +373,13 @@ void WebKitEngine::OnInitializeWebExtensions(WebKitWebContext* context, gpointer
 }
 
 void WebKitEngine::OnBlockedRequest(WebKitURISchemeRequest* request, gpointer) {
+    if (g_str_equal(webkit_uri_scheme_request_get_uri(request), kRefusedNavigationUri)) {
+        GError* refused = g_error_new_literal(WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED,
+                                              "Navigation refused");
+        webkit_uri_scheme_request_finish_error(request, refused);
+        g_error_free(refused);
+        return;
+    }
     GInputStream* empty = g_memory_input_stream_new();
     WebKitURISchemeResponse* response = webkit_uri_scheme_response_new(empty, 0);
     webkit_uri_scheme_response_set_status(response, 403, "Blocked");
@@ -336,8 +402,7 @@ HResult WebKitEngine::CreateController(NativeWindow window,
     contentManager_ = webkit_user_content_manager_new();
     webkit_user_content_manager_register_script_message_handler(
         contentManager_, std::string(kHostMessageHandlerName).c_str());
-    // Pages written for window.chrome.webview find it before any other script.
-    AddScript(WebviewBridgeScript());
+    AddBridge();
 
     WebKitWebsitePolicies* policies = webkit_website_policies_new_with_policies(
         "autoplay", autoplayAllowed_ ? WEBKIT_AUTOPLAY_ALLOW : WEBKIT_AUTOPLAY_ALLOW_WITHOUT_SOUND,
@@ -415,6 +480,8 @@ gboolean WebKitEngine::OnDecidePolicy(WebKitWebView* view, WebKitPolicyDecision*
 
 void WebKitEngine::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer self) {
     auto* engine = static_cast<WebKitEngine*>(self);
+    if (event == WEBKIT_LOAD_STARTED && !std::exchange(engine->loadingErrorPage_, false))
+        engine->errorPageFor_.clear();  // a load of the learner's or the page's own
     if (event == WEBKIT_LOAD_STARTED || event == WEBKIT_LOAD_REDIRECTED) {
         engine->loadFailed_ = false;
         const gchar* uri = webkit_web_view_get_uri(view);
@@ -435,12 +502,30 @@ void WebKitEngine::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpo
 gboolean WebKitEngine::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error,
                                     gpointer self) {
     auto* engine = static_cast<WebKitEngine*>(self);
-    const bool refused = uri && engine->refusedUri_ == uri;
+    const bool refused = uri && (engine->refusedUri_ == uri ||
+                                 g_str_has_prefix(uri, kBlockedScheme) || engine->Refuses(uri));
     engine->loadFailed_ = true;
     if (engine->events_)
         engine->events_->NavigationCompleted(false, error ? error->code : 0);
     // A refused navigation leaves the page as it was, without an error page.
-    return refused ? TRUE : FALSE;
+    if (refused)
+        return TRUE;
+    // Should the error page itself fail to show, the engine's blank stays: no loop.
+    if (uri && ShowsErrorPage(error) && engine->errorPageFor_ != uri) {
+        engine->errorPageFor_ = uri;
+        engine->loadingErrorPage_ = true;
+        engine->ShowErrorPage(uri, error);
+    }
+    return TRUE;
+}
+
+void WebKitEngine::ShowErrorPage(const gchar* uri, const GError* error) {
+    if (!view_)
+        return;
+    const std::u16string page =
+        LoadErrorPage(Utf8ToUtf16(uri), Utf8ToUtf16(error && error->message ? error->message : ""));
+    // Shown in place of the address, so that going back and reloading work as for the page.
+    webkit_web_view_load_alternate_html(view_, Utf16ToUtf8(page).c_str(), uri, nullptr);
 }
 
 void WebKitEngine::OnScriptMessage(WebKitUserContentManager*, WebKitJavascriptResult* result,
@@ -449,10 +534,28 @@ void WebKitEngine::OnScriptMessage(WebKitUserContentManager*, WebKitJavascriptRe
     JSCValue* value = webkit_javascript_result_get_js_value(result);
     gchar* text =
         jsc_value_is_string(value) ? jsc_value_to_string(value) : jsc_value_to_json(value, 0);
-    const std::u16string message = Utf8ToUtf16(text ? text : "");
+    const std::u16string posted = Utf8ToUtf16(text ? text : "");
     g_free(text);
+    // Only the top document's bridge knows the key; frames reach the handler without it.
+    const std::optional<std::u16string> message = TopDocumentMessage(posted, engine->bridgeKey_);
+    if (!message) {
+        DebugLog("A message from a frame other than the top document was ignored.");
+        return;
+    }
     if (engine->events_)
-        engine->events_->WebMessage(message);
+        engine->events_->WebMessage(*message);
+}
+
+// Pages written for window.chrome.webview find it before any other script; only the top
+// document gets it, with the key of this browser.
+void WebKitEngine::AddBridge() {
+    bridgeKey_ = NewBridgeKey();
+    WebKitUserScript* bridge =
+        webkit_user_script_new(Utf16ToUtf8(TopDocumentBridgeScript(bridgeKey_)).c_str(),
+                               WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+                               WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
+    webkit_user_content_manager_add_script(contentManager_, bridge);
+    webkit_user_script_unref(bridge);
 }
 
 gboolean WebKitEngine::OnPermission(WebKitWebView*, WebKitPermissionRequest* request, gpointer) {
@@ -482,7 +585,13 @@ gboolean WebKitEngine::OnUserMessage(WebKitWebView*, WebKitUserMessage* message,
         return FALSE;
     if (g_str_equal(name, "pin-failed") &&
         g_variant_is_of_type(parameters, G_VARIANT_TYPE_STRING)) {
-        ReportInterceptedHost(Utf8ToUtf16(g_variant_get_string(parameters, nullptr)));
+        ReportPagePinFailure(Utf8ToUtf16(g_variant_get_string(parameters, nullptr)));
+        return TRUE;
+    }
+    if (g_str_equal(name, "navigation-refused") &&
+        g_variant_is_of_type(parameters, G_VARIANT_TYPE_STRING)) {
+        engine->refusedUri_ = g_variant_get_string(parameters, nullptr);
+        DebugLog("Navigation refused before its request: " + engine->refusedUri_);
         return TRUE;
     }
     if (g_str_equal(name, "web-process") &&
@@ -493,12 +602,35 @@ gboolean WebKitEngine::OnUserMessage(WebKitWebView*, WebKitUserMessage* message,
     return FALSE;
 }
 
+// A web process without a page to speak through: the fatal error of a platform host that
+// failed its pins there ("SSL_" + host). Only that code is taken, and only for a host of the
+// platform's domain: the player writes the dialog itself.
+gboolean WebKitEngine::OnWebProcessMessage(WebKitWebContext*, WebKitUserMessage* message,
+                                           gpointer) {
+    const gchar* name = webkit_user_message_get_name(message);
+    GVariant* parameters = webkit_user_message_get_parameters(message);
+    if (!name || !g_str_equal(name, "fatal-error") || !parameters ||
+        !g_variant_is_of_type(parameters, G_VARIANT_TYPE_STRING))
+        return FALSE;
+    const std::string code = g_variant_get_string(parameters, nullptr);
+    constexpr std::string_view kPinPrefix = "SSL_";
+    const std::u16string host =
+        code.starts_with(kPinPrefix) ? Utf8ToUtf16(code.substr(kPinPrefix.size())) : u"";
+    if (!host.empty() && IsPlatformDomainHost(host))
+        ReportPlatformHostInterception(host);
+    else
+        DebugLog("A web process reported a fatal error the player does not take: " + code);
+    return TRUE;
+}
+
 // A pinned server whose chain passes its pins is trusted for its host, and the page loads
 // again; any other certificate error stays the engine's.
 gboolean WebKitEngine::OnTlsErrors(WebKitWebView* view, gchar* uri, GTlsCertificate* certificate,
                                    GTlsCertificateFlags, gpointer self) {
     auto* engine = static_cast<WebKitEngine*>(self);
     engine->loadFailed_ = true;
+    if (uri && (engine->refusedUri_ == uri || engine->Refuses(uri)))
+        return TRUE;  // refused: nothing is shown and nothing loaded again
     if (!uri || !AcceptPinnedCertificate(engine->context_, uri, certificate))
         return FALSE;
     webkit_web_view_load_uri(view, uri);

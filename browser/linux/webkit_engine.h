@@ -30,5 +30,7 @@ std::unique_ptr<BrowserEngine> CreateWebKitEngine(BrowserWindow kind);
 
 // Where the web-process extension is looked for: beside the program, then installed.
 std::string WebExtensionDirectory();
+// The extension's file in that folder.
+inline constexpr char kWebExtensionFileName[] = "libkestrum-web-extension.so";
 
 }  // namespace kestrum

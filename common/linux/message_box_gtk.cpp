@@ -15,10 +15,41 @@ GtkMessageType TypeOf(MessageIcon icon) {
             return GTK_MESSAGE_WARNING;
         case MessageIcon::kError:
             return GTK_MESSAGE_ERROR;
+        case MessageIcon::kQuestion:
+            return GTK_MESSAGE_QUESTION;
         case MessageIcon::kInformation:
             break;
     }
     return GTK_MESSAGE_INFO;
+}
+
+const char* IconNameOf(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::kWarning:
+            return "dialog-warning";
+        case MessageIcon::kError:
+            return "dialog-error";
+        case MessageIcon::kQuestion:
+            return "dialog-question";
+        case MessageIcon::kInformation:
+            break;
+    }
+    return "dialog-information";
+}
+
+// The toolkit's message dialogs no longer draw an icon of their own: the box gets the one its
+// caller asks for, before the text, as the learner knows it from other systems.
+void AddIcon(GtkWidget* dialog, MessageIcon icon) {
+    GtkWidget* area = gtk_message_dialog_get_message_area(GTK_MESSAGE_DIALOG(dialog));
+    GtkWidget* row = gtk_widget_get_parent(area);
+    if (!row || !GTK_IS_BOX(row))
+        return;
+    GtkWidget* image = gtk_image_new_from_icon_name(IconNameOf(icon), GTK_ICON_SIZE_DIALOG);
+    gtk_widget_set_name(image, "kestrum-message-icon");
+    gtk_widget_set_valign(image, GTK_ALIGN_START);
+    gtk_box_pack_start(GTK_BOX(row), image, FALSE, FALSE, 0);
+    gtk_box_reorder_child(GTK_BOX(row), image, 0);
+    gtk_widget_show(image);
 }
 
 GtkButtonsType ButtonsOf(MessageButtons buttons) {
@@ -71,6 +102,7 @@ MessageAnswer ShowMessageBox(const MessageBoxRequest& request) {
     GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, TypeOf(request.icon),
                                                ButtonsOf(request.buttons), "%s", text.c_str());
     gtk_window_set_title(GTK_WINDOW(dialog), caption.c_str());
+    AddIcon(dialog, request.icon);
     gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
     gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
     gtk_window_set_urgency_hint(GTK_WINDOW(dialog), TRUE);

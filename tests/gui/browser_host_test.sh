@@ -26,9 +26,11 @@ cleanup() {
 trap cleanup EXIT
 
 # The stand-in on the profile's port, with a wrong-key impostor on 127.0.0.2:443 whose address
-# the pins document pins to the platform's keys.
+# the pins document pins to the platform's keys, as it does cdn-localhost, a host of the
+# platform's domain that the player sees at the impostor's address (a hosts file of its own).
 "$platform" --port 8443 --control-port 0 --attacker-port 443 --attacker-address 127.0.0.2 \
-    --attacker-chain wrong-key --pin-scope 127.0.0.2 >"$work/service.out" 2>"$work/service.err" &
+    --attacker-chain wrong-key --pin-scope 127.0.0.2 --pin-scope cdn-localhost \
+    >"$work/service.out" 2>"$work/service.err" &
 service=$!
 wait_for 10 grep -q '^ready' "$work/service.out" || {
     echo "the stand-in service did not start:"
@@ -148,6 +150,23 @@ done
 run_player "$(probe_link pins=1)"
 check "the request to the impostor is answered 403 Blocked" wait_for 30 has_report pinned "403 Blocked"
 check "the fatal dialog follows" wait_for 15 has_dialog
+check "nothing reached the impostor" sh -c "! curl -s '$control/__log' | grep -q '\"listener\":\"attacker\"'"
+wait_for 20 sh -c "! kill -0 $running" && ok "the player ended after its countdown" || fail "the player still runs"
+stop_dialogs
+stop_player
+
+# 5b. The same in the platform's own domain: no "Blocked" page, the dialog of a platform host
+#     ("SSL_" + host) at once.
+printf '127.0.0.1 localhost\n127.0.0.2 cdn-localhost\n' >"$work/hosts"
+clear_log
+unshare -m sh -c 'mount --bind "$0" /etc/hosts && exec "$@"' "$work/hosts" \
+    "$player" "$(probe_link pins=cdn-localhost)" >"$work/player.log" 2>&1 &
+running=$!
+check "a platform host failing its pins ends in the fatal dialog" wait_for 30 has_dialog
+check "with the code SSL_cdn-localhost on the clipboard" \
+    wait_for 10 sh -c "[ \"\$(timeout 2 xclip -selection clipboard -o 2>/dev/null)\" = SSL_cdn-localhost ]"
+check "not the code of an outside host" sh -c "! grep -q MITM_PIN_ '$work/player.log'"
+check "and the page's request never got an answer" test -z "$(reported pinned)"
 check "nothing reached the impostor" sh -c "! curl -s '$control/__log' | grep -q '\"listener\":\"attacker\"'"
 wait_for 20 sh -c "! kill -0 $running" && ok "the player ended after its countdown" || fail "the player still runs"
 stop_dialogs

@@ -1,8 +1,11 @@
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 
 #include "app/instance_name.h"
 #include "app/linux/browser_runtime_linux.h"
@@ -109,6 +112,32 @@ TEST(BrowserRuntime, SupportsRecentEngines) {
     EXPECT_TRUE(IsSupportedEngine(3, 0));
     EXPECT_FALSE(IsSupportedEngine(2, 34));
     EXPECT_FALSE(IsSupportedEngine(1, 99));
+}
+
+// The web extension is loaded as the engine's web processes load it: the player's own module
+// passes; a missing file, a damaged one and a library that is not the player's do not.
+TEST(BrowserRuntime, TakesOnlyALoadableWebExtensionOfItsOwn) {
+    EXPECT_EQ(WebExtensionProblem(KESTRUM_TEST_WEB_EXTENSION), std::nullopt);
+
+    const std::string folder = ::testing::TempDir() + "/extension-check";
+    std::filesystem::create_directories(folder);
+    const std::string missing = folder + "/missing.so";
+    const std::string damaged = folder + "/damaged.so";
+    std::ofstream(damaged) << "not a library";
+    Dl_info other{};
+    ASSERT_NE(dladdr(reinterpret_cast<void*>(&getpid), &other), 0);  // the C library
+    struct Case {
+        std::string path;
+        std::string reason;
+    };
+    for (const Case& c :
+         {Case{missing, "not found: " + missing}, Case{damaged, "cannot be loaded: "},
+          Case{other.dli_fname, "not the application's extension: "}}) {
+        const auto problem = WebExtensionProblem(c.path);
+        ASSERT_TRUE(problem) << c.path;
+        EXPECT_EQ(problem->rfind(c.reason, 0), 0u) << *problem;
+    }
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -11,7 +11,9 @@ TEST(WebProcessSettings, TravelToTheWebProcessUnchanged) {
     const WebProcessSettings settings{BrowserWindow::kStart,
                                       {u"DEV-1", u"طالب Model \"x\""},
                                       u"https://school.kestrum.test",
-                                      {{u"localhost", {"pinA=", "pinB="}}, {u"127.0.0.2", {}}}};
+                                      {{u"localhost", {"pinA=", "pinB="}}, {u"127.0.0.2", {}}},
+                                      u"https://localhost:8443/content/a.html?x=1",
+                                      u"url_direct"};
     const auto parsed = ParseWebProcessSettings(WebProcessSettingsJson(settings));
     ASSERT_TRUE(parsed);
     EXPECT_EQ(parsed->window, BrowserWindow::kStart);
@@ -21,6 +23,8 @@ TEST(WebProcessSettings, TravelToTheWebProcessUnchanged) {
     ASSERT_EQ(parsed->pins.size(), 2u);
     EXPECT_EQ(parsed->pins[0].scope, u"localhost");
     EXPECT_EQ(parsed->pins[0].pins, (std::vector<std::string>{"pinA=", "pinB="}));
+    EXPECT_EQ(parsed->contentUrl, settings.contentUrl);
+    EXPECT_EQ(parsed->contentKind, u"url_direct");
 }
 
 TEST(WebProcessSettings, RefuseDocumentsThatAreNotTheirs) {
@@ -29,7 +33,10 @@ TEST(WebProcessSettings, RefuseDocumentsThatAreNotTheirs) {
           "{\"window\":\"side\",\"deviceId\":\"\",\"deviceDescription\":\"\",\"linkServer\":\"\","
           "\"pins\":[]}",
           "{\"window\":\"main\",\"deviceId\":\"\",\"deviceDescription\":\"\",\"linkServer\":\"\","
-          "\"pins\":[{\"scope\":\"a\",\"pins\":[1]}]}"})
+          "\"pins\":[{\"scope\":\"a\",\"pins\":[1]}],\"contentUrl\":\"\",\"contentKind\":\"\"}",
+          // Without the content, the web process could not judge the main window's navigations.
+          "{\"window\":\"main\",\"deviceId\":\"\",\"deviceDescription\":\"\",\"linkServer\":\"\","
+          "\"pins\":[]}"})
         EXPECT_FALSE(ParseWebProcessSettings(text)) << text;
 }
 

@@ -99,13 +99,31 @@ window.addEventListener('DOMContentLoaded', () => {
     report('print-routed', (() => { try { window.print = null; } catch (e) {} return window.print !== null; })());
     fetch('/content/media/hls/segment.ts').catch(() => {});
     if (params.has('pins'))
-        fetch('https://127.0.0.2/probe').then((r) => report('pinned', r.status + ' ' + r.statusText),
+        fetch('https://' + (params.get('pins') === '1' ? '127.0.0.2' : params.get('pins')) + '/probe').then((r) => report('pinned', r.status + ' ' + r.statusText),
                                              (e) => report('pinned', 'error ' + e));
     if (params.has('print')) setTimeout(() => window.print(), 300);
     if (params.has('post')) setTimeout(() => webview.postMessage({ action: 'requestPrint' }), 300);
     if (params.has('refuse')) {
-        setTimeout(() => { location.href = 'http://127.0.0.1:9/elsewhere'; }, 300);
-        setTimeout(() => report('still-here', location.pathname + location.search), 2500);
+        const target = params.get('refuse');
+        setTimeout(() => { location.href = target === '1' ? 'http://127.0.0.1:9/elsewhere' : target; }, 300);
+        setTimeout(() => report('still-here', location.pathname + location.search), 3500);
+    }
+    if (params.has('frame')) {
+        // A third-party embed that asks the player for what only the page may ask.
+        window.addEventListener('message', (e) => report('frame', e.data));
+        const frame = document.createElement('iframe');
+        frame.src = 'data:text/html,' + encodeURIComponent(`<script>
+const handler = window.webkit && window.webkit.messageHandlers && window.webkit.messageHandlers.kestrum;
+const bridge = window.chrome && window.chrome.webview;
+for (const m of ['requestPrint', '"requestPrint"', '{"a":"requestPrint"}', 'toggleFullscreen', 'btn_fullscreen']) {
+    if (handler) handler.postMessage(m);
+    if (bridge) bridge.postMessage(m);
+}
+try { window.print(); } catch (e) {}
+parent.postMessage('posted handler=' + !!handler + ' bridge=' + !!bridge, '*');
+<\/script>`);
+        document.body.appendChild(frame);
+        setTimeout(() => report('frame-size', window.innerWidth + 'x' + window.innerHeight), 3000);
     }
     if (params.has('open')) setTimeout(() => window.open('/content/opened.html', '_blank'), 300);
     if (params.has('fullscreen')) {

@@ -20,7 +20,7 @@ kestrum_warnings(kestrum)
 
 if(KESTRUM_BUILD_TESTS)
     add_test(NAME gui.player_shell
-             COMMAND timeout 170 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp"
+             COMMAND bash ${PROJECT_SOURCE_DIR}/tests/isolated.sh timeout 170 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp"
                      bash ${PROJECT_SOURCE_DIR}/tests/gui/player_shell_test.sh
                      $<TARGET_FILE:kestrum> $<TARGET_FILE:kestrum-tool>)
     set_tests_properties(gui.player_shell PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)
@@ -34,7 +34,7 @@ kestrum_warnings(kestrum-screenshot)
 
 if(KESTRUM_BUILD_TESTS AND TARGET kestrum-platform)
     add_test(NAME gui.browser_host
-             COMMAND timeout 400 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp"
+             COMMAND bash ${PROJECT_SOURCE_DIR}/tests/isolated.sh timeout 400 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp"
                      bash ${PROJECT_SOURCE_DIR}/tests/gui/browser_host_test.sh
                      $<TARGET_FILE:kestrum> $<TARGET_FILE:kestrum-tool>
                      $<TARGET_FILE:kestrum-platform> $<TARGET_FILE:kestrum-screenshot>

@@ -31,7 +31,7 @@ constexpr const char* kVideoProbePage = R"HTML(<!DOCTYPE html>
 <html lang="en"><head><meta charset="utf-8"><title>Video probe</title>
 <style>body{margin:0;background:#000}video{display:block;width:640px;height:480px}</style>
 </head><body>
-<video id="lesson" playsinline></video>
+<video id="lesson" playsinline loop></video>
 <script>
 const report = (name, value) =>
     fetch('/__test/report?' + new URLSearchParams({ name, value: String(value) }));
@@ -70,7 +70,7 @@ std::optional<Reply> LessonMediaReply(const std::string& path) {
     if (type == types.end())
         return std::nullopt;
     if (auto bytes = MediaFile(type->first))
-        return Reply{200, type->second, std::move(*bytes), {}};
+        return Reply{200, type->second, std::move(*bytes), {{"Accept-Ranges", "bytes"}}};
     return MessageReply(503, type->first +
                                  " was not made when the stand-in was built (it needs "
                                  "gst-launch-1.0 and the elements scripts/install-deps.sh "

@@ -15,8 +15,12 @@ namespace {
 
 constexpr size_t kMaxRequestBody = 8u * 1024 * 1024;
 
+// A whole answer keeps the library's own status, which is 206 for a range of it: set to 200,
+// a range request would get part of the body under "200 OK", and a media player that resumes
+// a download (by range) stops with a network error.
 void Apply(const Reply& reply, httplib::Response& response) {
-    response.status = reply.status;
+    if (reply.status != 200)
+        response.status = reply.status;
     for (const auto& [name, value] : reply.headers)
         response.set_header(name, value);
     response.set_content(reply.body, reply.contentType);

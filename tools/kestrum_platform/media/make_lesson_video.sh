@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Makes the stand-in's lesson video, 10 seconds of moving colour bars with a tone, in the two
+# Makes the stand-in's lesson video, 20 seconds of moving colour bars with a tone, in the two
 # forms course videos come in: H.264 with AAC in MP4, and VP8 with Vorbis in WebM.
 #   make_lesson_video.sh <gst-launch-1.0> <lesson-video.mp4> <lesson-video.webm>
 set -euo pipefail
@@ -16,11 +16,11 @@ for element in videotestsrc audiotestsrc x264enc avenc_aac mp4mux vp8enc vorbise
     }
 done
 
-# 250 frames at 25/s and 431 blocks of 1024 samples at 44.1 kHz: 10 s each. The bars scroll,
+# 500 frames at 25/s and 862 blocks of 1024 samples at 44.1 kHz: 20 s each. The bars scroll,
 # so that a picture taken later differs from one taken earlier.
-video="videotestsrc num-buffers=250 pattern=smpte horizontal-speed=4
+video="videotestsrc num-buffers=500 pattern=smpte horizontal-speed=4
        ! video/x-raw,width=320,height=240,framerate=25/1"
-audio="audiotestsrc num-buffers=431 wave=sine freq=440 volume=0.2
+audio="audiotestsrc num-buffers=862 wave=sine freq=440 volume=0.2
        ! audio/x-raw,rate=44100,channels=1"
 # shellcheck disable=SC2086
 "$launch" -q $video ! x264enc speed-preset=veryfast bitrate=200 key-int-max=50 \

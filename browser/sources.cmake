@@ -7,6 +7,7 @@ list(APPEND KESTRUM_PORTABLE_SOURCES
     browser/hresult.cpp
     browser/navigation_policy.cpp
     browser/page_scripts.cpp
+    browser/permission_rules.cpp
     browser/request_handling.cpp
     browser/web_messages.cpp
     browser/web_process_settings.cpp

@@ -41,3 +41,19 @@ if(KESTRUM_BUILD_TESTS AND TARGET kestrum-platform)
                      ${CMAKE_BINARY_DIR}/gui-screenshots)
     set_tests_properties(gui.browser_host PROPERTIES TIMEOUT 420 RUN_SERIAL TRUE)
 endif()
+
+# Video lessons play and live classes get a way in, as a learner sees them; pages' permission
+# requests are answered as the player promises.
+if(KESTRUM_BUILD_TESTS AND TARGET kestrum-platform)
+    add_executable(kestrum_pixel_check tests/gui/pixel_check.cpp)
+    target_link_libraries(kestrum_pixel_check PRIVATE PkgConfig::GTK3)
+    kestrum_warnings(kestrum_pixel_check)
+    add_test(NAME gui.media_and_live_class
+             COMMAND bash ${PROJECT_SOURCE_DIR}/tests/isolated.sh
+                     timeout 300 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp"
+                     bash ${PROJECT_SOURCE_DIR}/tests/gui/media_and_live_class_test.sh
+                     $<TARGET_FILE:kestrum> $<TARGET_FILE:kestrum-tool>
+                     $<TARGET_FILE:kestrum-platform> $<TARGET_FILE:kestrum-screenshot>
+                     $<TARGET_FILE:kestrum_pixel_check> ${CMAKE_BINARY_DIR}/gui-screenshots)
+    set_tests_properties(gui.media_and_live_class PROPERTIES TIMEOUT 320 RUN_SERIAL TRUE)
+endif()

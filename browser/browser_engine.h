@@ -109,6 +109,9 @@ class BrowserEngine {
     // Hands a JSON message of the player to the page's listeners.
     virtual void PostWebMessageAsJson(const std::u16string& json) = 0;
     virtual void ShowSystemPrintDialog() = 0;
+    // Whether pages of this engine can take part in video calls (WebRTC), as far as the engine
+    // can tell; engines that always can need not say.
+    virtual bool OffersWebRtc() { return true; }
 };
 
 }  // namespace kestrum

@@ -7,7 +7,9 @@
 #include "common/app_context.h"
 #include "common/platform_profile.h"
 #include "common/text_encoding.h"
+#include "link/content_url_rules.h"
 #include "link/embed_page.h"
+#include "link/live_class_page.h"
 
 namespace kestrum {
 namespace {
@@ -45,13 +47,29 @@ void StartWindowMessage(const std::u16string& message, NativeWindow window,
     }
 }
 
-void MainWindowMessage(const std::u16string& message, BrowserWindowShell& shell) {
-    if (MainWindowMessageAction(message) == MessageAction::kPrint) {
-        if (WebViewHost* host = ContentHost())
-            host->ShowSystemPrintDialog();
+// Only the link's own meeting address, and only while the live class page is what the window
+// shows: no page can have the player open an address of its choosing.
+void OpenLiveClassInBrowser(BrowserWindowShell& shell) {
+    WebViewHost* host = ContentHost();
+    if (!host || !TheBrowserWindows().liveClassElsewhere)
         return;
+    const std::u16string address = LiveClassBrowserAddress(TheAppContext().contentUrl);
+    const bool opened = !address.empty() && shell.OpenInDefaultBrowser(address);
+    host->PostWebMessageAsJson(LiveClassAnswer(opened));
+}
+
+void MainWindowMessage(const std::u16string& message, BrowserWindowShell& shell) {
+    switch (MainWindowMessageAction(message)) {
+        case MessageAction::kPrint:
+            if (WebViewHost* host = ContentHost())
+                host->ShowSystemPrintDialog();
+            return;
+        case MessageAction::kOpenLiveClass:
+            OpenLiveClassInBrowser(shell);
+            return;
+        default:
+            HandlePageMessage(message, shell);
     }
-    HandlePageMessage(message, shell);
 }
 
 void StartWindowFirstLoad(bool success, BrowserWindowShell& shell) {
@@ -74,13 +92,19 @@ void MainWindowFirstLoad(bool success, BrowserWindowShell& shell) {
     host->ApplySettings();
     for (const std::u16string& script : MainWindowDocumentScripts(context))
         host->AddDocumentScript(script);
-    if (context.contentKind == u"url_direct" || IsPdfKind(context.contentKind)) {
+    BrowserWindowSlots& windows = TheBrowserWindows();
+    // A live class needs video calls; where the engine has none, the learner is told so and
+    // offered the web browser instead of a meeting page that cannot join.
+    windows.liveClassElsewhere = IsZoomUrl(context.contentUrl) && !host->OffersWebRtc();
+    if (windows.liveClassElsewhere) {
+        host->NavigateToString(
+            BuildLiveClassPage(context.contentUrl, std::u16string(AppContext::productName)));
+    } else if (context.contentKind == u"url_direct" || IsPdfKind(context.contentKind)) {
         host->Navigate(context.contentUrl);
     } else {
         host->NavigateToString(BuildEmbedPage(context.contentUrl, context.watermarkText,
                                               std::u16string(AppContext::productName)));
     }
-    BrowserWindowSlots& windows = TheBrowserWindows();
     windows.contentShown = true;
     shell.DestroySplash();
     shell.BringToFront(windows.contentWindow);

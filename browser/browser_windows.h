@@ -29,6 +29,8 @@ class BrowserWindowShell {
     virtual void SetContentFullscreen(NativeWindow window, bool fullscreen) = 0;
     // Toggles the start window between its saved placement and the whole monitor.
     virtual void ToggleStartFullscreen(NativeWindow window) = 0;
+    // Hands an https address to the desktop's default web browser; false when none took it.
+    virtual bool OpenInDefaultBrowser(const std::u16string& address) = 0;
 };
 
 // The process-wide window slots of the main thread.
@@ -37,6 +39,8 @@ struct BrowserWindowSlots {
     NativeWindow contentWindow = nullptr;
     bool contentShown = false;
     bool contentFullscreen = false;
+    // The live class could not be joined in the player and its page offers the web browser.
+    bool liveClassElsewhere = false;
 };
 BrowserWindowSlots& TheBrowserWindows();
 

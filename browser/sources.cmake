@@ -8,6 +8,7 @@ list(APPEND KESTRUM_PORTABLE_SOURCES
     browser/load_error_page.cpp
     browser/navigation_policy.cpp
     browser/page_scripts.cpp
+    browser/permission_rules.cpp
     browser/request_handling.cpp
     browser/top_document_messages.cpp
     browser/web_messages.cpp

@@ -27,6 +27,8 @@ MessageAction MainWindowMessageAction(std::u16string_view message) {
         return MessageAction::kToggleFullscreen;
     if (IsWordOrQuotedWord(message, u"pageLoaded"))
         return MessageAction::kPageLoaded;
+    if (IsWordOrQuotedWord(message, u"openLiveClassInBrowser"))
+        return MessageAction::kOpenLiveClass;
     return MessageAction::kIgnore;
 }
 

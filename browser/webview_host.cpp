@@ -317,6 +317,10 @@ void WebViewHost::PostWebMessageAsJson(const std::u16string& json) {
     engine_->PostWebMessageAsJson(json);
 }
 
+bool WebViewHost::OffersWebRtc() {
+    return engine_->OffersWebRtc();
+}
+
 void WebViewHost::ShowSystemPrintDialog() {
     engine_->ShowSystemPrintDialog();
 }

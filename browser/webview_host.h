@@ -55,6 +55,7 @@ class WebViewHost final : public ClosableHost, private BrowserEvents {
     void RestoreVisibility();
     void PostWebMessageAsJson(const std::u16string& json);
     void ShowSystemPrintDialog();
+    bool OffersWebRtc();
 
   private:
     struct AttemptState;

@@ -1,6 +1,7 @@
 list(APPEND KESTRUM_PORTABLE_SOURCES
     link/content_url_rules.cpp
     link/embed_page.cpp
+    link/live_class_page.cpp
     link/envelope.cpp
     link/link_crypto.cpp
     link/scheme_args.cpp)

@@ -5,13 +5,20 @@
 set -euo pipefail
 what=${1:-test}
 
+# What the player's videos need of GStreamer: demuxers for MP4 and WebM (good), decoders for
+# H.264 and AAC (libav), VP8/VP9 (good) and Vorbis/Opus (base), and the audio and video sinks.
+# The tools and the H.264 encoder (ugly) make the stand-in's lesson videos at build time.
+media_packages=(gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
+                gstreamer1.0-plugins-ugly gstreamer1.0-tools)
 build_packages=(cmake make g++ pkg-config nlohmann-json3-dev libssl-dev libcurl4-openssl-dev
                 libcups2-dev libcpp-httplib-dev libgtk-3-dev libcairo2-dev libpango1.0-dev
                 libwebkit2gtk-4.1-dev fonts-dejavu-core xdg-utils xvfb xauth
-                gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav)
+                "${media_packages[@]}")
+# iproute2 and util-linux: the private networks of tests/isolated.sh.
 test_packages=(googletest libgtest-dev libbenchmark-dev x11-utils fonts-noto-color-emoji
                xdotool xclip g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine fonts-wine
-               xvfb xauth cups-daemon cups-client cups-bsd openbox locales libc-bin)
+               xvfb xauth cups-daemon cups-client cups-bsd openbox locales libc-bin curl iproute2 util-linux
+               "${media_packages[@]}")
 
 packages=("${build_packages[@]}")
 [ "$what" = "test" ] && packages+=("${test_packages[@]}")

@@ -25,9 +25,18 @@ service_pid=$!
 trap 'kill $service_pid 2>/dev/null; wait $service_pid 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 1 100); do
     grep -q '^ready' "$service_out" && break
+    kill -0 $service_pid 2>/dev/null || break
     sleep 0.1
 done
-grep -q '^ready' "$service_out" || { cat "$service_out"; exit 1; }
+if ! grep -q '^ready' "$service_out"; then
+    cat "$service_out"
+    # The player's profile names this port: another service there would answer it instead.
+    if grep -q 'already in use' "$service_out"; then
+        echo "== port 8443 is taken (another stand-in, test run or program); stop it and run" \
+             "play.sh again"
+    fi
+    exit 1
+fi
 echo "== the stand-in platform service is up: $(sed -n 's/^listening platform //p' "$service_out")"
 
 link=

@@ -5,8 +5,11 @@ set(KESTRUM_WEB_EXTENSION_INSTALL_DIR ${CMAKE_INSTALL_PREFIX}/lib/kestrum/web-ex
 
 add_library(kestrum_browser_gtk STATIC
     browser/linux/browser_window_shell_gtk.cpp
+    browser/linux/default_browser_gtk.cpp
+    browser/linux/permission_requests.cpp
     browser/linux/pinned_certificates.cpp
     browser/linux/system_errors.cpp
+    browser/linux/video_calls.cpp
     browser/linux/web_process_watch.cpp
     browser/linux/webkit_engine.cpp)
 target_compile_definitions(kestrum_browser_gtk PRIVATE

@@ -2,6 +2,7 @@
 
 #include <glib/gstdio.h>
 
+#include "browser/linux/default_browser_gtk.h"
 #include "browser/linux/webkit_engine.h"
 #include "common/app_context.h"
 #include "common/message_box.h"
@@ -78,6 +79,10 @@ class GtkShell final : public BrowserWindowShell {
             gtk_window_fullscreen(GTK_WINDOW(window));
         else
             gtk_window_unfullscreen(GTK_WINDOW(window));
+    }
+
+    bool OpenInDefaultBrowser(const std::u16string& address) override {
+        return kestrum::OpenInDefaultBrowser(Utf16ToUtf8(address));
     }
 
   private:

@@ -9,8 +9,10 @@
 #include <cstdlib>
 #include <utility>
 
+#include "browser/linux/permission_requests.h"
 #include "browser/linux/pinned_certificates.h"
 #include "browser/linux/system_errors.h"
+#include "browser/linux/video_calls.h"
 #include "browser/linux/web_process_watch.h"
 #include "browser/load_error_page.h"
 #include "browser/page_scripts.h"
@@ -274,6 +276,7 @@ class WebKitEngine final : public BrowserEngine {
                 nullptr, nullptr, nullptr, nullptr, nullptr);
         });
     }
+    bool OffersWebRtc() override { return EngineOffersWebRtc(); }
 
   private:
     void AddScript(const std::u16string& script) {
@@ -559,14 +562,8 @@ void WebKitEngine::AddBridge() {
 }
 
 gboolean WebKitEngine::OnPermission(WebKitWebView*, WebKitPermissionRequest* request, gpointer) {
-    // Camera, microphone and notifications without a prompt; everything else as the engine
-    // decides by default.
-    if (WEBKIT_IS_USER_MEDIA_PERMISSION_REQUEST(request) ||
-        WEBKIT_IS_NOTIFICATION_PERMISSION_REQUEST(request)) {
-        webkit_permission_request_allow(request);
-        return TRUE;
-    }
-    return FALSE;
+    AnswerPermissionRequest(request);
+    return TRUE;
 }
 
 GtkWidget* WebKitEngine::OnCreate(WebKitWebView* view, WebKitNavigationAction* action, gpointer) {
@@ -646,6 +643,9 @@ void WebKitEngine::ApplySettings() {
     webkit_settings_set_media_playback_requires_user_gesture(settings, !autoplayAllowed_);
     webkit_settings_set_disable_web_security(settings, disableWebSecurity_);
     webkit_settings_set_enable_back_forward_navigation_gestures(settings, FALSE);
+    // Live classes run in the content window, where the engine has what they need.
+    if (kind_ == BrowserWindow::kMain)
+        TurnOnVideoCalls(settings);
     // No zoom: the level stays at 1 whatever the page or the learner asks.
     webkit_web_view_set_zoom_level(view_, 1.0);
     g_signal_connect(view_, "notify::zoom-level",

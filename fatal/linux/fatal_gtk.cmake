@@ -30,7 +30,7 @@ if(KESTRUM_BUILD_TESTS)
                                                       kestrum_debug_log)
     kestrum_warnings(kestrum_fatal_probe)
     add_test(NAME gui.fatal_error_path
-             COMMAND bash ${PROJECT_SOURCE_DIR}/tests/gui/fatal_error_path_test.sh
+             COMMAND bash ${PROJECT_SOURCE_DIR}/tests/isolated.sh bash ${PROJECT_SOURCE_DIR}/tests/gui/fatal_error_path_test.sh
                      $<TARGET_FILE:kestrum_fatal_probe> $<TARGET_FILE:kestrum-diagnostic>
                      ${CMAKE_BINARY_DIR}/gui-screenshots)
     set_tests_properties(gui.fatal_error_path PROPERTIES TIMEOUT 240 RUN_SERIAL TRUE)

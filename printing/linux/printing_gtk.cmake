@@ -12,7 +12,7 @@ if(KESTRUM_BUILD_TESTS)
     target_link_libraries(kestrum_print_probe PRIVATE kestrum_printing_gtk)
     kestrum_warnings(kestrum_print_probe)
     add_test(NAME gui.printing
-             COMMAND bash ${PROJECT_SOURCE_DIR}/tests/gui/print_job_test.sh
+             COMMAND bash ${PROJECT_SOURCE_DIR}/tests/isolated.sh bash ${PROJECT_SOURCE_DIR}/tests/gui/print_job_test.sh
                      $<TARGET_FILE:kestrum_print_probe>
                      ${PROJECT_SOURCE_DIR}/scripts/private-cupsd.sh
                      ${CMAKE_BINARY_DIR}/gui-screenshots)

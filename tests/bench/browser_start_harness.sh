@@ -13,10 +13,12 @@ platform=$3
 bare=$4
 rounds=${5:-5}
 
-# One virtual display for the whole run.
+# One virtual display for the whole run, in a private network where the system allows one:
+# the stand-in must have the profile's port 8443 to itself.
 if [ -z "${KESTRUM_HARNESS_DISPLAY:-}" ]; then
     export KESTRUM_HARNESS_DISPLAY=1 NO_AT_BRIDGE=1
-    exec timeout 300 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" bash "$0" "$@"
+    exec bash "$(dirname "$0")/../isolated.sh" \
+        timeout 300 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" bash "$0" "$@"
 fi
 
 address=https://localhost:8443/content/lesson-page.html
@@ -42,7 +44,7 @@ die() {
 
 port_busy() { (exec 3<>/dev/tcp/127.0.0.1/8443) 2>/dev/null; }
 
-# The port is shared with other tests: wait for it rather than take it from them.
+# Without a private network, the port may be another run's: wait for it rather than take it.
 for _ in $(seq 1 120); do
     port_busy || break
     sleep 1

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -26,6 +27,7 @@ struct EngineScript {
     Creation webview{kSOk, true};
     std::optional<BrowserEngine::Pump> pumpOutcome;  // instead of the pending completion
     std::int64_t pumpDetail = 0;
+    bool webRtc = true;  // what the engine says of video calls
 
     // What the host did.
     std::map<std::u16string, std::u16string> variables;
@@ -34,6 +36,8 @@ struct EngineScript {
     int closes = 0;
     std::optional<std::int64_t> repostedQuit;
     std::vector<std::string> calls;
+    std::u16string html;                // the last generated page shown
+    std::vector<std::u16string> posts;  // messages to the page
 };
 
 class ScriptedEngine final : public BrowserEngine {
@@ -122,15 +126,22 @@ class ScriptedEngine final : public BrowserEngine {
         s_.calls.push_back("navigate " + Utf16ToUtf8(address) +
                            " headers=" + std::to_string(h.size()));
     }
-    void NavigateToString(const std::u16string&) override { s_.calls.push_back("html"); }
+    void NavigateToString(const std::u16string& html) override {
+        s_.calls.push_back("html");
+        s_.html = html;
+    }
     void GoBack() override {}
     void Reload() override {}
     void Resize(int, int) override { s_.calls.push_back("resize"); }
     void SetVisible(bool) override {}
     void NotifyPositionChanged() override {}
     void RestoreVisibility() override {}
-    void PostWebMessageAsJson(const std::u16string&) override {}
+    void PostWebMessageAsJson(const std::u16string& json) override { s_.posts.push_back(json); }
     void ShowSystemPrintDialog() override {}
+    bool OffersWebRtc() override {
+        s_.calls.push_back("webrtc?");
+        return s_.webRtc;
+    }
 
   private:
     EngineScript& s_;
@@ -334,7 +345,12 @@ class RecordingShell final : public BrowserWindowShell {
         events.push_back(on ? "fullscreen" : "framed");
     }
     void ToggleStartFullscreen(NativeWindow) override { events.push_back("start fullscreen"); }
+    bool OpenInDefaultBrowser(const std::u16string& address) override {
+        events.push_back("browser " + Utf16ToUtf8(address));
+        return browserOpens;
+    }
     std::vector<std::string> events;
+    bool browserOpens = true;
 
   private:
     EngineScript& script_;
@@ -407,6 +423,89 @@ TEST_F(PlayerWindow, ThePageMessagesShowTheWindowOnceAndToggleFullScreen) {
           u"\"pageLoaded\"", u"PageLoaded"})
         HandlePageMessage(message, shell);
     EXPECT_EQ(shell.events, (std::vector<std::string>{"fullscreen", "framed", "show"}));
+}
+
+// A live class needs video calls: the engine is asked only for a Zoom address, and without
+// them the learner gets the player's own page instead of a meeting page that cannot join.
+TEST_F(PlayerWindow, ALiveClassWithoutVideoCallsShowsThePlayersOwnPage) {
+    struct Case {
+        std::u16string url, kind;
+        bool webRtc;
+        bool asked, ownPage;
+    };
+    const std::u16string meeting = u"https://us02web.zoom.us/j/81234567890?pwd=demo";
+    const std::vector<Case> cases = {
+        {meeting, u"zoom", false, true, true},
+        {meeting, u"live", false, true, true},
+        {meeting, u"url_direct", false, true, true},
+        {meeting, u"zoom", true, true, false},
+        {u"https://cdn.example.test/lesson.mp4", u"video", false, false, false},
+    };
+    for (const Case& c : cases) {
+        AppContext& context = TheAppContext();
+        context.contentUrl = c.url;
+        context.contentKind = c.kind;
+        EngineScript script;
+        script.webRtc = c.webRtc;
+        RecordingShell shell(script);
+        ASSERT_TRUE(CreatePlayerWindowBrowser(kWindow, shell));
+        const std::string what = Utf16ToUtf8(c.url + u" " + c.kind);
+        EXPECT_EQ(std::count(script.calls.begin(), script.calls.end(), "webrtc?"), c.asked ? 1 : 0)
+            << what;
+        EXPECT_EQ(TheBrowserWindows().liveClassElsewhere, c.ownPage) << what;
+        const bool ownPage = script.html.find(u"openLiveClassInBrowser") != std::u16string::npos;
+        EXPECT_EQ(ownPage, c.ownPage) << what;
+        if (c.ownPage) {
+            EXPECT_EQ(script.html.find(u"<iframe"), std::u16string::npos) << what;
+        }
+        EXPECT_TRUE(TheBrowserWindows().contentShown) << what;
+        CloseBrowserHosts();
+    }
+}
+
+// The page's button opens the link's own meeting address, only while the live class page is
+// shown and only for an https address, and the page hears how it went.
+TEST_F(PlayerWindow, TheLiveClassPageOpensOnlyTheLinksMeetingInTheWebBrowser) {
+    struct Case {
+        std::u16string url;
+        bool browserOpens;
+        std::vector<std::string> events;
+        std::u16string answer;
+    };
+    const std::u16string meeting = u"https://us02web.zoom.us/j/81234567890?pwd=demo";
+    const std::u16string opened = u"{\"type\":\"liveClassInBrowser\",\"status\":\"opened\"}";
+    const std::u16string failed = u"{\"type\":\"liveClassInBrowser\",\"status\":\"failed\"}";
+    const std::vector<Case> cases = {
+        {meeting, true, {"browser " + Utf16ToUtf8(meeting)}, opened},
+        {meeting, false, {"browser " + Utf16ToUtf8(meeting)}, failed},
+        {u"http://us02web.zoom.us/j/81234567890", true, {}, failed},
+        {u"https://us02web.zoom.us/j/1 --new-window", true, {}, failed},
+    };
+    for (const Case& c : cases) {
+        TheAppContext().contentUrl = c.url;
+        TheAppContext().contentKind = u"zoom";
+        EngineScript script;
+        script.webRtc = false;
+        RecordingShell shell(script);
+        shell.browserOpens = c.browserOpens;
+        ASSERT_TRUE(CreatePlayerWindowBrowser(kWindow, shell));
+        shell.events.clear();
+        ContentHost()->onWebMessage(u"openLiveClassInBrowser");
+        EXPECT_EQ(shell.events, c.events) << Utf16ToUtf8(c.url);
+        EXPECT_EQ(script.posts, std::vector<std::u16string>{c.answer}) << Utf16ToUtf8(c.url);
+        CloseBrowserHosts();
+    }
+
+    // Any other content: the message does nothing.
+    TheAppContext().contentUrl = meeting;
+    EngineScript script;
+    script.webRtc = true;
+    RecordingShell shell(script);
+    ASSERT_TRUE(CreatePlayerWindowBrowser(kWindow, shell));
+    shell.events.clear();
+    ContentHost()->onWebMessage(u"openLiveClassInBrowser");
+    EXPECT_TRUE(shell.events.empty());
+    EXPECT_TRUE(script.posts.empty());
 }
 
 TEST(HResults, MapSystemErrorsAndPrintAsEightHexDigits) {

@@ -152,12 +152,6 @@ parent.postMessage('posted handler=' + !!handler + ' bridge=' + !!bridge, '*');
     }
     if (path == "/content/notes.pdf")
         return Document{"application/pdf", OnePagePdf("Kestrum sample notes: fractions")};
-    if (path == "/content/media/lesson-video.mp4") {
-        // A placeholder: the player only navigates to the address; no real video is needed.
-        return Document{"video/mp4", std::string("\0\0\0\x18"
-                                                 "ftypmp42\0\0\0\0mp42isom",
-                                                 24)};
-    }
     if (std::count(profile.updateDownloadPaths.begin(), profile.updateDownloadPaths.end(), path) ||
         path == profile.runtimeInstallerPath)
         return Document{"application/octet-stream", "kestrum stand-in download placeholder\n"};

@@ -1,8 +1,13 @@
 #include "tools/kestrum_platform/listeners.h"
 
+#include <arpa/inet.h>
 #include <httplib.h>
+#include <netinet/in.h>
 #include <openssl/ssl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <stdexcept>
 
 namespace kestrum::platform {
@@ -10,8 +15,12 @@ namespace {
 
 constexpr size_t kMaxRequestBody = 8u * 1024 * 1024;
 
+// A whole answer keeps the library's own status, which is 206 for a range of it: set to 200,
+// a range request would get part of the body under "200 OK", and a media player that resumes
+// a download (by range) stops with a network error.
 void Apply(const Reply& reply, httplib::Response& response) {
-    response.status = reply.status;
+    if (reply.status != 200)
+        response.status = reply.status;
     for (const auto& [name, value] : reply.headers)
         response.set_header(name, value);
     response.set_content(reply.body, reply.contentType);
@@ -41,6 +50,46 @@ bool IsLibraryHeader(const std::string& name) {
            name == "REMOTE_PORT";
 }
 
+// The library's default also sets SO_REUSEPORT, with which a second stand-in binds a taken
+// port without error and the kernel shares the connections between the two: a test would
+// talk to another run's service. Only the restart after TIME_WAIT is allowed.
+void ExclusivePort(int socket) {
+    const int yes = 1;
+    setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
+}
+
+// Answers leave at once, as a real server's do, instead of waiting for the client's ACK.
+void Prepare(httplib::Server& server) {
+    server.set_socket_options(ExclusivePort);
+    server.set_tcp_nodelay(true);
+}
+
+// Why the port cannot be bound, found by binding it once more: the library does not say.
+int BindError(const std::string& address, int port) {
+    sockaddr_storage storage{};
+    socklen_t length = 0;
+    if (auto* v4 = reinterpret_cast<sockaddr_in*>(&storage);
+        inet_pton(AF_INET, address.c_str(), &v4->sin_addr) == 1) {
+        v4->sin_family = AF_INET;
+        v4->sin_port = htons(static_cast<uint16_t>(port));
+        length = sizeof(sockaddr_in);
+    } else if (auto* v6 = reinterpret_cast<sockaddr_in6*>(&storage);
+               inet_pton(AF_INET6, address.c_str(), &v6->sin6_addr) == 1) {
+        v6->sin6_family = AF_INET6;
+        v6->sin6_port = htons(static_cast<uint16_t>(port));
+        length = sizeof(sockaddr_in6);
+    } else {
+        return EADDRNOTAVAIL;
+    }
+    const int probe = socket(storage.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (probe < 0)
+        return errno;
+    ExclusivePort(probe);
+    const int error = bind(probe, reinterpret_cast<sockaddr*>(&storage), length) == 0 ? 0 : errno;
+    close(probe);
+    return error;
+}
+
 template <typename Handler>
 void OnEveryMethod(httplib::Server& server, const Handler& handler) {
     server.Get(".*", handler);
@@ -60,13 +109,18 @@ Listeners::~Listeners() {
 }
 
 int Listeners::Bind(httplib::Server& server, const std::string& address, int port) {
+    Prepare(server);
     const int bound = port == 0 ? server.bind_to_any_port(address)
                                 : (server.bind_to_port(address, port) ? port : -1);
-    if (bound <= 0) {
-        throw std::runtime_error("cannot listen on " + address + ":" + std::to_string(port) +
-                                 " (in use, or the address is not on this machine)");
+    if (bound > 0)
+        return bound;
+    if (port != 0 && BindError(address, port) == EADDRINUSE) {
+        throw std::runtime_error("port " + std::to_string(port) + " on " + address +
+                                 " is already in use (another stand-in or test run?); stop it "
+                                 "or choose another port");
     }
-    return bound;
+    throw std::runtime_error("cannot listen on " + address + ":" + std::to_string(port) +
+                             " (the address is not on this machine)");
 }
 
 int Listeners::BindTls(const std::string& name, const std::string& address, int port,

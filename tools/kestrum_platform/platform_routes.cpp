@@ -6,6 +6,8 @@
 #include "common/text_encoding.h"
 #include "tools/kestrum_platform/content_endpoint.h"
 #include "tools/kestrum_platform/documents.h"
+#include "tools/kestrum_platform/lesson_media.h"
+#include "tools/kestrum_platform/permission_probe.h"
 
 namespace kestrum::platform {
 namespace {
@@ -88,6 +90,10 @@ Reply PlatformService::Route(const ServiceRequest& request) {
     }
     if (test)
         return TestPath(path);
+    if (auto media = LessonMediaReply(path))
+        return std::move(*media);
+    if (auto probe = PermissionProbeReply(path))
+        return std::move(*probe);
     if (auto page = SitePage(profile_, path, links_))
         return {200, page->contentType, std::move(page->body), {}};
     return MessageReply(404, "Not found.");

@@ -2,7 +2,9 @@
 # Installs what is needed, builds every configuration and runs every test:
 #   1. native Linux build: unit, tool and build checks under CTest, then the benchmark;
 #   2. sanitizers build (ASan + UBSan): the unit tests again;
-#   3. Windows cross build (mingw-w64): the same tests under Wine.
+#   3. clang sanitizers build (ASan + UBSan): the unit tests again, then each fuzzer for a
+#      short run from its seed corpus;
+#   4. Windows cross build (mingw-w64): the same tests under Wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -28,6 +30,17 @@ cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DKESTRUM_SANITIZE=ON \
 cmake --build build/sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build/sanitize --output-on-failure -j"$jobs" --timeout 300
+
+echo "== clang sanitizers build"
+cmake -S . -B build/clang -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+      -DCMAKE_BUILD_TYPE=Debug -DKESTRUM_SANITIZE=ON -DKESTRUM_FUZZ=ON \
+      -DKESTRUM_PORTABLE_ONLY=ON >/dev/null
+cmake --build build/clang -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build/clang --label-exclude fuzz --output-on-failure -j"$jobs" --timeout 300
+
+echo "== fuzzers, short runs"
+ctest --test-dir build/clang --label-regex fuzz --output-on-failure -j"$jobs"
 
 echo "== Windows cross build, tests under Wine"
 # The integration tests under Wine talk to the natively built stand-in service.

@@ -82,6 +82,18 @@ class WebKitPrintEngine : public PrintEngine {
     bool gone_ = false;
 };
 
+// The view's own gate: one print request of a window at a time.
+PrintRequestGate& GateOf(WebKitWebView* view) {
+    static const char* const kKey = "kestrum-print-gate";
+    auto* gate = static_cast<PrintRequestGate*>(g_object_get_data(G_OBJECT(view), kKey));
+    if (gate == nullptr) {
+        gate = new PrintRequestGate;
+        g_object_set_data_full(G_OBJECT(view), kKey, gate,
+                               [](gpointer data) { delete static_cast<PrintRequestGate*>(data); });
+    }
+    return *gate;
+}
+
 GtkWindow* WindowOf(WebKitWebView* view) {
     GtkWidget* toplevel = gtk_widget_get_toplevel(GTK_WIDGET(view));
     return gtk_widget_is_toplevel(toplevel) && GTK_IS_WINDOW(toplevel) ? GTK_WINDOW(toplevel)
@@ -115,8 +127,9 @@ void PrintViewWithPicker(WebKitWebView* view, GtkWindow* owner,
     if (owner == nullptr) {
         owner = WindowOf(view);
     }
+    // The engine holds the view, and with it the gate, until the request has been handed on.
     WebKitPrintEngine engine(view);
-    RunPrintRequest([owner] { return ShowPrinterPicker(owner); }, engine, std::move(postToPage));
+    GateOf(view).Run([owner] { return ShowPrinterPicker(owner); }, engine, std::move(postToPage));
 }
 
 }  // namespace kestrum

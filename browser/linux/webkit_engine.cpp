@@ -160,7 +160,7 @@ class WebKitEngine final : public BrowserEngine {
     void AddDocumentScript(const std::u16string& script) override {
         if (!view_)
             return;
-        AddScript(script);
+        AddScript(script, Documents::kAllButViewer);
     }
     void Navigate(const std::u16string& address,
                   const std::vector<RequestHeader>& headers) override {
@@ -226,10 +226,18 @@ class WebKitEngine final : public BrowserEngine {
     }
 
   private:
-    void AddScript(const std::u16string& script) {
+    // The documents a script runs in. The engine shows PDF documents in a viewer of its own,
+    // a frame inside the document: the player's page scripts stay out of it, since its code
+    // must own its window.print (it fails to start when print is locked) and the document
+    // around it carries the overlays; what the viewer prints reaches OnNativePrint.
+    enum class Documents { kAll, kAllButViewer, kViewerOnly };
+    void AddScript(const std::u16string& script, Documents documents = Documents::kAll) {
+        static const gchar* const kViewer[] = {"webkit-pdfjs-viewer://*/*", nullptr};
         WebKitUserScript* user = webkit_user_script_new(
             Utf16ToUtf8(script).c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
-            WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
+            WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START,
+            documents == Documents::kViewerOnly ? kViewer : nullptr,
+            documents == Documents::kAllButViewer ? kViewer : nullptr);
         webkit_user_content_manager_add_script(contentManager_, user);
         webkit_user_script_unref(user);
     }
@@ -248,6 +256,7 @@ class WebKitEngine final : public BrowserEngine {
     static gboolean OnUserMessage(WebKitWebView*, WebKitUserMessage* message, gpointer self);
     static gboolean OnTlsErrors(WebKitWebView* view, gchar* uri, GTlsCertificate* certificate,
                                 GTlsCertificateFlags, gpointer self);
+    static gboolean OnNativePrint(WebKitWebView*, WebKitPrintOperation*, gpointer self);
     static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*,
                                   WebKitHitTestResult*, gpointer) {
         return TRUE;  // no context menu
@@ -267,6 +276,7 @@ class WebKitEngine final : public BrowserEngine {
     bool autoplayAllowed_ = false;
     bool watchExit_ = false;
     pid_t webProcess_ = 0;
+    guint nativePrint_ = 0;   // the player's print flow, due for a print the engine began
     std::string refusedUri_;  // the last main-frame navigation stopped by the policy
     bool loadFailed_ = false;
 };
@@ -338,6 +348,7 @@ HResult WebKitEngine::CreateController(NativeWindow window,
         contentManager_, std::string(kHostMessageHandlerName).c_str());
     // Pages written for window.chrome.webview find it before any other script.
     AddScript(WebviewBridgeScript());
+    AddScript(ViewerPrintScript(), Documents::kViewerOnly);
 
     WebKitWebsitePolicies* policies = webkit_website_policies_new_with_policies(
         "autoplay", autoplayAllowed_ ? WEBKIT_AUTOPLAY_ALLOW : WEBKIT_AUTOPLAY_ALLOW_WITHOUT_SOUND,
@@ -375,6 +386,7 @@ void WebKitEngine::SubscribeEvents(BrowserEvents& events) {
     g_signal_connect(view_, "create", G_CALLBACK(OnCreate), this);
     g_signal_connect(view_, "user-message-received", G_CALLBACK(OnUserMessage), this);
     g_signal_connect(view_, "context-menu", G_CALLBACK(OnContextMenu), this);
+    g_signal_connect(view_, "print", G_CALLBACK(OnNativePrint), this);
     g_signal_connect(view_, "load-failed-with-tls-errors", G_CALLBACK(OnTlsErrors), this);
     const std::string signal = "script-message-received::" + std::string(kHostMessageHandlerName);
     g_signal_connect(contentManager_, signal.c_str(), G_CALLBACK(OnScriptMessage), this);
@@ -493,6 +505,24 @@ gboolean WebKitEngine::OnUserMessage(WebKitWebView*, WebKitUserMessage* message,
     return FALSE;
 }
 
+// The engine's own print dialog never shows. Its PDF viewer prints through the engine (its
+// print button, Ctrl+P inside it), and so would a page that got past the print routing:
+// either opens the player's print flow instead, once the engine's print call has returned.
+gboolean WebKitEngine::OnNativePrint(WebKitWebView*, WebKitPrintOperation*, gpointer self) {
+    auto* engine = static_cast<WebKitEngine*>(self);
+    if (engine->nativePrint_ == 0) {
+        engine->nativePrint_ = g_idle_add(
+            [](gpointer data) -> gboolean {
+                auto* due = static_cast<WebKitEngine*>(data);
+                due->nativePrint_ = 0;
+                due->ShowSystemPrintDialog();
+                return G_SOURCE_REMOVE;
+            },
+            engine);
+    }
+    return TRUE;
+}
+
 // A pinned server whose chain passes its pins is trusted for its host, and the page loads
 // again; any other certificate error stays the engine's.
 gboolean WebKitEngine::OnTlsErrors(WebKitWebView* view, gchar* uri, GTlsCertificate* certificate,
@@ -526,6 +556,10 @@ void WebKitEngine::ApplySettings() {
 
 void WebKitEngine::CloseBrowser(std::uint32_t timeoutMs) {
     WebProcessWatch watch(watchExit_ ? webProcess_ : 0);
+    if (nativePrint_ != 0) {
+        g_source_remove(nativePrint_);
+        nativePrint_ = 0;
+    }
     if (view_) {
         if (contentManager_)
             g_signal_handlers_disconnect_by_data(contentManager_, this);

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "common/text_encoding.h"
+#include "printing/linux/pdf_document_print.h"
 #include "printing/linux/printer_picker_gtk.h"
 
 namespace kestrum {
@@ -56,6 +57,10 @@ class WebKitPrintEngine : public PrintEngine {
         if (gone_) {
             // Closed while the learner was choosing: there is no page left to print.
             return PrintOutcome::kEngineFailed;
+        }
+        // The engine would print its PDF viewer, not the document it shows.
+        if (ViewShowsPdfDocument(view_)) {
+            return StartPdfDocumentPrint(view_, printerName, std::move(completed));
         }
         WebKitPrintOperation* operation = webkit_print_operation_new(view_);
         if (operation == nullptr) {

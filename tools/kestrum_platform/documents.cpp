@@ -131,7 +131,7 @@ window.addEventListener('DOMContentLoaded', () => {
                     "'Right' : 'Try again'\">Check</button>");
     }
     if (path == "/content/notes.pdf")
-        return Document{"application/pdf", OnePagePdf("Kestrum sample notes: fractions")};
+        return Document{"application/pdf", SamplePdf("Kestrum sample notes: fractions", 3)};
     if (path == "/content/media/lesson-video.mp4") {
         // A placeholder: the player only navigates to the address; no real video is needed.
         return Document{"video/mp4", std::string("\0\0\0\x18"

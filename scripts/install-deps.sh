@@ -10,7 +10,7 @@ build_packages=(cmake make g++ pkg-config nlohmann-json3-dev libssl-dev libcurl4
                 libwebkit2gtk-4.1-dev fonts-dejavu-core xdg-utils xvfb xauth)
 test_packages=(googletest libgtest-dev libbenchmark-dev x11-utils fonts-noto-color-emoji
                xdotool xclip g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine fonts-wine
-               xvfb xauth cups-daemon cups-client cups-bsd openbox)
+               xvfb xauth cups-daemon cups-client cups-bsd openbox poppler-utils)
 
 packages=("${build_packages[@]}")
 [ "$what" = "test" ] && packages+=("${test_packages[@]}")

@@ -219,6 +219,7 @@ class WebKitEngine final : public BrowserEngine {
         std::shared_ptr<WebKitWebView> target(WEBKIT_WEB_VIEW(g_object_ref(view_)),
                                               [](WebKitWebView* view) { g_object_unref(view); });
         PrintHandler()(view_, window_, [target](const std::string& json) {
+            DebugLog("Print result: " + json);
             webkit_web_view_evaluate_javascript(
                 target.get(), Utf16ToUtf8(BridgeDeliveryScript(Utf8ToUtf16(json))).c_str(), -1,
                 nullptr, nullptr, nullptr, nullptr, nullptr);

@@ -12,5 +12,6 @@ std::string_view WatermarkScriptSource();
 std::string_view PrintButtonScriptSource();
 std::string_view NavToolbarScriptSource();
 std::string_view WebviewBridgeScriptSource();
+std::string_view ViewerPrintScriptSource();
 
 }  // namespace kestrum

@@ -47,6 +47,10 @@ std::u16string WebviewBridgeScript() {
     return Utf8ToUtf16(WebviewBridgeScriptSource());
 }
 
+std::u16string ViewerPrintScript() {
+    return Utf8ToUtf16(ViewerPrintScriptSource());
+}
+
 std::u16string BridgeDeliveryScript(std::u16string_view jsonText) {
     return u"window.chrome&&window.chrome.webview&&window.chrome.webview._kestrumDeliver&&"
            u"window.chrome.webview._kestrumDeliver('" +

@@ -25,6 +25,11 @@ std::u16string PageScriptWrapper(std::u16string_view pageScript);
 // handler named kHostMessageHandlerName. Registered before every other script.
 std::u16string WebviewBridgeScript();
 inline constexpr std::string_view kHostMessageHandlerName = "kestrum";
+// For engines that show PDF documents in a viewer of their own, inside a frame: hands the
+// viewer's print to the engine's print call, which the backend routes to the player's print
+// flow. Registered for the viewer's documents only.
+std::u16string ViewerPrintScript();
+
 // The script an engine backend runs to hand a JSON message of the player (for example a
 // print result) to the page's "message" listeners through the bridge.
 std::u16string BridgeDeliveryScript(std::u16string_view jsonText);

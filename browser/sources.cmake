@@ -22,7 +22,8 @@ set(_browser_scripts
     watermark.js WatermarkScriptSource
     print_button.js PrintButtonScriptSource
     nav_toolbar.js NavToolbarScriptSource
-    webview_bridge.js WebviewBridgeScriptSource)
+    webview_bridge.js WebviewBridgeScriptSource
+    viewer_print.js ViewerPrintScriptSource)
 set(KESTRUM_BROWSER_SCRIPTS "")
 while(_browser_scripts)
     list(POP_FRONT _browser_scripts _script _function)

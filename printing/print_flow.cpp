@@ -74,4 +74,25 @@ void RunPrintRequest(const std::function<std::u16string()>& choosePrinter, Print
     }
 }
 
+void PrintRequestGate::Run(const std::function<std::u16string()>& choosePrinter,
+                           PrintEngine& engine,
+                           std::function<void(const std::string& resultJson)> post) {
+    if (*open_) {
+        if (post) {
+            post(std::string(PrintResultJson(PrintOutcome::kCancelled)));
+        }
+        return;
+    }
+    *open_ = true;
+    // The request is open until its one result is posted: a cancel, a refusal or the end of
+    // the job.
+    RunPrintRequest(choosePrinter, engine,
+                    [open = open_, post = std::move(post)](const std::string& resultJson) {
+                        *open = false;
+                        if (post) {
+                            post(resultJson);
+                        }
+                    });
+}
+
 }  // namespace kestrum

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -50,5 +51,24 @@ class PrintEngine {
 // skipped.
 void RunPrintRequest(const std::function<std::u16string()>& choosePrinter, PrintEngine& engine,
                      std::function<void(const std::string& resultJson)> post);
+
+// Keeps one window to one print request at a time. The picker runs a nested main loop, so a
+// page that asks again and again would otherwise stack pickers without end: a request that
+// comes while the learner is choosing, or while the chosen printer's job has not ended, is
+// answered "cancelled" at once and shows nothing.
+class PrintRequestGate {
+  public:
+    PrintRequestGate() = default;
+
+    // RunPrintRequest when no request of this gate is open, else one "cancelled" to `post`.
+    void Run(const std::function<std::u16string()>& choosePrinter, PrintEngine& engine,
+             std::function<void(const std::string& resultJson)> post);
+
+    bool IsOpen() const { return *open_; }
+
+  private:
+    // Shared with the open request's result, which may arrive after the gate is gone.
+    std::shared_ptr<bool> open_ = std::make_shared<bool>(false);
+};
 
 }  // namespace kestrum

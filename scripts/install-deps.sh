@@ -18,7 +18,7 @@ build_packages=(cmake make g++ pkg-config nlohmann-json3-dev libssl-dev libcurl4
 test_packages=(googletest libgtest-dev libbenchmark-dev x11-utils fonts-noto-color-emoji
                xdotool xclip g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine fonts-wine
                xvfb xauth cups-daemon cups-client cups-bsd openbox locales libc-bin curl iproute2
-               util-linux clang libclang-rt-dev llvm "${media_packages[@]}")
+               util-linux poppler-utils clang libclang-rt-dev llvm "${media_packages[@]}")
 
 packages=("${build_packages[@]}")
 [ "$what" = "test" ] && packages+=("${test_packages[@]}")

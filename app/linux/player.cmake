@@ -96,3 +96,17 @@ if(KESTRUM_BUILD_TESTS AND TARGET kestrum-platform)
                      $<TARGET_FILE:kestrum_pixel_check> ${CMAKE_BINARY_DIR}/gui-screenshots)
     set_tests_properties(gui.media_and_live_class PROPERTIES TIMEOUT 320 RUN_SERIAL TRUE)
 endif()
+
+# Printing in the player: PDF content on screen and on paper, and a flood of print requests.
+if(KESTRUM_BUILD_TESTS AND TARGET kestrum-platform)
+    add_executable(kestrum_screen_colours tests/gui/screen_colours.cpp)
+    target_link_libraries(kestrum_screen_colours PRIVATE PkgConfig::GTK3)
+    kestrum_warnings(kestrum_screen_colours)
+    add_test(NAME gui.player_printing
+             COMMAND bash ${PROJECT_SOURCE_DIR}/tests/gui/player_printing_test.sh
+                     $<TARGET_FILE:kestrum> $<TARGET_FILE:kestrum-tool>
+                     $<TARGET_FILE:kestrum-platform> $<TARGET_FILE:kestrum_screen_colours>
+                     ${PROJECT_SOURCE_DIR}/scripts/private-cupsd.sh
+                     ${CMAKE_BINARY_DIR}/gui-screenshots)
+    set_tests_properties(gui.player_printing PROPERTIES TIMEOUT 400 RUN_SERIAL TRUE)
+endif()

@@ -212,7 +212,7 @@ class WebKitEngine final : public BrowserEngine {
     void AddDocumentScript(const std::u16string& script) override {
         if (!view_)
             return;
-        AddScript(script);
+        AddScript(script, Documents::kAllButViewer);
     }
     void Navigate(const std::u16string& address,
                   const std::vector<RequestHeader>& headers) override {
@@ -271,6 +271,7 @@ class WebKitEngine final : public BrowserEngine {
         std::shared_ptr<WebKitWebView> target(WEBKIT_WEB_VIEW(g_object_ref(view_)),
                                               [](WebKitWebView* view) { g_object_unref(view); });
         PrintHandler()(view_, window_, [target](const std::string& json) {
+            DebugLog("Print result: " + json);
             webkit_web_view_evaluate_javascript(
                 target.get(), Utf16ToUtf8(BridgeDeliveryScript(Utf8ToUtf16(json))).c_str(), -1,
                 nullptr, nullptr, nullptr, nullptr, nullptr);
@@ -279,10 +280,18 @@ class WebKitEngine final : public BrowserEngine {
     bool OffersWebRtc() override { return EngineOffersWebRtc(); }
 
   private:
-    void AddScript(const std::u16string& script) {
+    // The documents a script runs in. The engine shows PDF documents in a viewer of its own,
+    // a frame inside the document: the player's page scripts stay out of it, since its code
+    // must own its window.print (it fails to start when print is locked) and the document
+    // around it carries the overlays; what the viewer prints reaches OnNativePrint.
+    enum class Documents { kAll, kAllButViewer, kViewerOnly };
+    void AddScript(const std::u16string& script, Documents documents = Documents::kAll) {
+        static const gchar* const kViewer[] = {"webkit-pdfjs-viewer://*/*", nullptr};
         WebKitUserScript* user = webkit_user_script_new(
             Utf16ToUtf8(script).c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
-            WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
+            WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START,
+            documents == Documents::kViewerOnly ? kViewer : nullptr,
+            documents == Documents::kAllButViewer ? kViewer : nullptr);
         webkit_user_content_manager_add_script(contentManager_, user);
         webkit_user_script_unref(user);
     }
@@ -304,6 +313,7 @@ class WebKitEngine final : public BrowserEngine {
     void ShowErrorPage(const gchar* uri, const GError* error);
     static gboolean OnTlsErrors(WebKitWebView* view, gchar* uri, GTlsCertificate* certificate,
                                 GTlsCertificateFlags, gpointer self);
+    static gboolean OnNativePrint(WebKitWebView*, WebKitPrintOperation*, gpointer self);
     static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*,
                                   WebKitHitTestResult*, gpointer) {
         return TRUE;  // no context menu
@@ -323,6 +333,7 @@ class WebKitEngine final : public BrowserEngine {
     bool autoplayAllowed_ = false;
     bool watchExit_ = false;
     pid_t webProcess_ = 0;
+    guint nativePrint_ = 0;          // the player's print flow, due for a print the engine began
     std::string refusedUri_;         // the last main-frame navigation stopped by the policy
     std::u16string bridgeKey_;       // what the top document puts before its messages
     std::string errorPageFor_;       // the address whose error page is shown
@@ -406,6 +417,7 @@ HResult WebKitEngine::CreateController(NativeWindow window,
     webkit_user_content_manager_register_script_message_handler(
         contentManager_, std::string(kHostMessageHandlerName).c_str());
     AddBridge();
+    AddScript(ViewerPrintScript(), Documents::kViewerOnly);
 
     WebKitWebsitePolicies* policies = webkit_website_policies_new_with_policies(
         "autoplay", autoplayAllowed_ ? WEBKIT_AUTOPLAY_ALLOW : WEBKIT_AUTOPLAY_ALLOW_WITHOUT_SOUND,
@@ -443,6 +455,7 @@ void WebKitEngine::SubscribeEvents(BrowserEvents& events) {
     g_signal_connect(view_, "create", G_CALLBACK(OnCreate), this);
     g_signal_connect(view_, "user-message-received", G_CALLBACK(OnUserMessage), this);
     g_signal_connect(view_, "context-menu", G_CALLBACK(OnContextMenu), this);
+    g_signal_connect(view_, "print", G_CALLBACK(OnNativePrint), this);
     g_signal_connect(view_, "load-failed-with-tls-errors", G_CALLBACK(OnTlsErrors), this);
     const std::string signal = "script-message-received::" + std::string(kHostMessageHandlerName);
     g_signal_connect(contentManager_, signal.c_str(), G_CALLBACK(OnScriptMessage), this);
@@ -620,6 +633,24 @@ gboolean WebKitEngine::OnWebProcessMessage(WebKitWebContext*, WebKitUserMessage*
     return TRUE;
 }
 
+// The engine's own print dialog never shows. Its PDF viewer prints through the engine (its
+// print button, Ctrl+P inside it), and so would a page that got past the print routing:
+// either opens the player's print flow instead, once the engine's print call has returned.
+gboolean WebKitEngine::OnNativePrint(WebKitWebView*, WebKitPrintOperation*, gpointer self) {
+    auto* engine = static_cast<WebKitEngine*>(self);
+    if (engine->nativePrint_ == 0) {
+        engine->nativePrint_ = g_idle_add(
+            [](gpointer data) -> gboolean {
+                auto* due = static_cast<WebKitEngine*>(data);
+                due->nativePrint_ = 0;
+                due->ShowSystemPrintDialog();
+                return G_SOURCE_REMOVE;
+            },
+            engine);
+    }
+    return TRUE;
+}
+
 // A pinned server whose chain passes its pins is trusted for its host, and the page loads
 // again; any other certificate error stays the engine's.
 gboolean WebKitEngine::OnTlsErrors(WebKitWebView* view, gchar* uri, GTlsCertificate* certificate,
@@ -658,6 +689,10 @@ void WebKitEngine::ApplySettings() {
 
 void WebKitEngine::CloseBrowser(std::uint32_t timeoutMs) {
     WebProcessWatch watch(watchExit_ ? webProcess_ : 0);
+    if (nativePrint_ != 0) {
+        g_source_remove(nativePrint_);
+        nativePrint_ = 0;
+    }
     if (view_) {
         if (contentManager_)
             g_signal_handlers_disconnect_by_data(contentManager_, this);

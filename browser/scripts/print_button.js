@@ -26,7 +26,10 @@
         (document.body || document.documentElement).appendChild(button);
     };
 
+    let started = false;
     const start = () => {
+        if (started) return;
+        started = true;
         addPrintBtn();
         new MutationObserver(() => {
             if (!document.getElementById('molvane-print-btn') && document.body) addPrintBtn();
@@ -35,6 +38,16 @@
 
     if (document.readyState === 'loading') {
         document.addEventListener('DOMContentLoaded', start);
+        // A PDF document may stay "loading" for good (the engine's viewer lives in a frame of
+        // its own): it is covered as soon as it has a body.
+        if (document.contentType === 'application/pdf' && document.documentElement) {
+            const waiting = new MutationObserver(() => {
+                if (!document.body) return;
+                waiting.disconnect();
+                start();
+            });
+            waiting.observe(document.documentElement, { childList: true });
+        }
     } else {
         start();
     }

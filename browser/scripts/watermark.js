@@ -14,7 +14,10 @@
         (document.body || document.documentElement).appendChild(mark);
     };
 
+    let started = false;
     const start = () => {
+        if (started) return;
+        started = true;
         addWatermark();
         new MutationObserver(() => {
             if (!document.getElementById('molvane-watermark') && document.body) addWatermark();
@@ -23,6 +26,16 @@
 
     if (document.readyState === 'loading') {
         document.addEventListener('DOMContentLoaded', start);
+        // A PDF document may stay "loading" for good (the engine's viewer lives in a frame of
+        // its own): it is covered as soon as it has a body.
+        if (document.contentType === 'application/pdf' && document.documentElement) {
+            const waiting = new MutationObserver(() => {
+                if (!document.body) return;
+                waiting.disconnect();
+                start();
+            });
+            waiting.observe(document.documentElement, { childList: true });
+        }
     } else {
         start();
     }

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "common/text_encoding.h"
+#include "printing/linux/pdf_document_print.h"
 #include "printing/linux/printer_picker_gtk.h"
 
 namespace kestrum {
@@ -57,6 +58,10 @@ class WebKitPrintEngine : public PrintEngine {
             // Closed while the learner was choosing: there is no page left to print.
             return PrintOutcome::kEngineFailed;
         }
+        // The engine would print its PDF viewer, not the document it shows.
+        if (ViewShowsPdfDocument(view_)) {
+            return StartPdfDocumentPrint(view_, printerName, std::move(completed));
+        }
         WebKitPrintOperation* operation = webkit_print_operation_new(view_);
         if (operation == nullptr) {
             return PrintOutcome::kNoPrintApi;
@@ -81,6 +86,18 @@ class WebKitPrintEngine : public PrintEngine {
     gulong destroyHandler_ = 0;
     bool gone_ = false;
 };
+
+// The view's own gate: one print request of a window at a time.
+PrintRequestGate& GateOf(WebKitWebView* view) {
+    static const char* const kKey = "kestrum-print-gate";
+    auto* gate = static_cast<PrintRequestGate*>(g_object_get_data(G_OBJECT(view), kKey));
+    if (gate == nullptr) {
+        gate = new PrintRequestGate;
+        g_object_set_data_full(G_OBJECT(view), kKey, gate,
+                               [](gpointer data) { delete static_cast<PrintRequestGate*>(data); });
+    }
+    return *gate;
+}
 
 GtkWindow* WindowOf(WebKitWebView* view) {
     GtkWidget* toplevel = gtk_widget_get_toplevel(GTK_WIDGET(view));
@@ -115,8 +132,9 @@ void PrintViewWithPicker(WebKitWebView* view, GtkWindow* owner,
     if (owner == nullptr) {
         owner = WindowOf(view);
     }
+    // The engine holds the view, and with it the gate, until the request has been handed on.
     WebKitPrintEngine engine(view);
-    RunPrintRequest([owner] { return ShowPrinterPicker(owner); }, engine, std::move(postToPage));
+    GateOf(view).Run([owner] { return ShowPrinterPicker(owner); }, engine, std::move(postToPage));
 }
 
 }  // namespace kestrum

@@ -12,8 +12,10 @@ namespace kestrum {
 
 // A page's print request: the learner picks a printer over `owner` (null: the view's own
 // window), then the view's current page is printed on it without WebKit's print dialog and
-// with every other setting at its default. `postToPage` receives exactly one "printResult"
-// JSON text per request, at once for a cancel and when the job has ended otherwise. Does
+// with every other setting at its default; a PDF document is printed as the document itself.
+// `postToPage` receives exactly one "printResult" JSON text per request, at once for a
+// cancel and when the job has ended otherwise. While a request of the view is open (its
+// picker shows or its job runs) further requests are answered "cancelled" at once. Does
 // nothing when `view` is null.
 void PrintViewWithPicker(WebKitWebView* view, GtkWindow* owner,
                          std::function<void(const std::string& resultJson)> postToPage);

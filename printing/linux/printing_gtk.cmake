@@ -2,6 +2,8 @@
 # must stay free of GTK.
 
 add_library(kestrum_printing_gtk STATIC
+    printing/linux/cups_document_job.cpp
+    printing/linux/pdf_document_print.cpp
     printing/linux/print_job_webkit.cpp
     printing/linux/printer_picker_gtk.cpp)
 target_link_libraries(kestrum_printing_gtk PUBLIC kestrum_core PkgConfig::GTK3 PkgConfig::WEBKIT)

@@ -44,6 +44,7 @@ TEST(PageScripts, EachIsBuiltInWithItsGuardAndElements) {
         {"bridge",
          WebviewBridgeScript(),
          {u"window._molvaneBridgeAdded", u"messageHandlers", u"_kestrumDeliver", u"'message'"}},
+        {"viewer print", ViewerPrintScript(), {u"window._molvaneViewerPrintAdded", u"'print'"}},
     };
     for (const auto& c : cases) {
         ASSERT_FALSE(c.script.empty()) << c.name;

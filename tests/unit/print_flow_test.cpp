@@ -161,6 +161,90 @@ TEST(RunPrintRequest, WithoutAPosterNothingBreaks) {
     EXPECT_EQ(engine.printers.size(), 1u);
 }
 
+TEST(PrintRequestGate, RequestsWhileThePickerIsOpenAreCancelledWithoutASecondPicker) {
+    // The picker's nested loop lets the page ask again before the learner has chosen.
+    for (const int extra : {1, 2000}) {
+        PrintRequestGate gate;
+        FakeEngine engine;
+        Posted posted;
+        int pickers = 0;
+        std::function<std::u16string()> choose = [&] {
+            ++pickers;
+            EXPECT_TRUE(gate.IsOpen());
+            for (int i = 0; i < extra; ++i) {
+                gate.Run(choose, engine, posted.Poster());
+            }
+            return std::u16string(u"Lab");
+        };
+        gate.Run(choose, engine, posted.Poster());
+        EXPECT_EQ(pickers, 1) << extra;
+        EXPECT_EQ(posted.messages, std::vector<std::string>(extra, kCancelled)) << extra;
+        ASSERT_EQ(engine.completions.size(), 1u) << extra;
+        engine.completions[0](PrintCompletion{0, PrintJobStatus::kSucceeded});
+        EXPECT_EQ(posted.messages.size(), static_cast<std::size_t>(extra) + 1) << extra;
+        EXPECT_EQ(posted.messages.back(), kSuccess) << extra;
+    }
+}
+
+TEST(PrintRequestGate, ARequestWhileTheJobRunsIsCancelledAndTheNextAfterItPrints) {
+    PrintRequestGate gate;
+    FakeEngine engine;
+    Posted posted;
+    int pickers = 0;
+    const auto choose = [&] {
+        ++pickers;
+        return std::u16string(u"Lab");
+    };
+    gate.Run(choose, engine, posted.Poster());
+    EXPECT_TRUE(gate.IsOpen()) << "the job has not ended";
+    gate.Run(choose, engine, posted.Poster());
+    EXPECT_EQ(pickers, 1);
+    EXPECT_EQ(posted.messages, std::vector<std::string>{kCancelled});
+    engine.completions[0](PrintCompletion{0, PrintJobStatus::kPrinterUnavailable});
+    EXPECT_FALSE(gate.IsOpen());
+    gate.Run(choose, engine, posted.Poster());
+    EXPECT_EQ(pickers, 2);
+    ASSERT_EQ(engine.completions.size(), 2u);
+    engine.completions[1](PrintCompletion{0, PrintJobStatus::kSucceeded});
+    EXPECT_EQ(posted.messages, (std::vector<std::string>{kCancelled, kUnavailable, kSuccess}));
+}
+
+TEST(PrintRequestGate, EveryEndOfARequestOpensTheGateAgain) {
+    struct Case {
+        const char* what;
+        std::u16string chosen;
+        std::optional<PrintOutcome> refusal;
+        const char* json;
+    };
+    const Case cases[] = {
+        {"a cancel", u"", std::nullopt, kCancelled},
+        {"an engine that cannot start", u"Lab", PrintOutcome::kNoPrintApi, kNoApi},
+    };
+    for (const Case& c : cases) {
+        PrintRequestGate gate;
+        FakeEngine engine;
+        engine.refusal = c.refusal;
+        Posted posted;
+        gate.Run(Choose(c.chosen), engine, posted.Poster());
+        EXPECT_FALSE(gate.IsOpen()) << c.what;
+        engine.refusal.reset();
+        gate.Run(Choose(u"Hall"), engine, posted.Poster());
+        EXPECT_EQ(engine.printers.back(), u"Hall") << c.what;
+        EXPECT_EQ(posted.messages, std::vector<std::string>{c.json}) << c.what;
+    }
+}
+
+TEST(PrintRequestGate, AJobMayEndAfterTheGateIsGone) {
+    FakeEngine engine;
+    Posted posted;
+    {
+        PrintRequestGate gate;
+        gate.Run(Choose(u"Lab"), engine, posted.Poster());
+    }
+    engine.completions[0](PrintCompletion{0, PrintJobStatus::kSucceeded});
+    EXPECT_EQ(posted.messages, std::vector<std::string>{kSuccess});
+}
+
 TEST(PrintJobStatusFromCode, KnowsSucceededAndUnavailableAndNothingElse) {
     EXPECT_EQ(PrintJobStatusFromCode(0), PrintJobStatus::kSucceeded);
     EXPECT_EQ(PrintJobStatusFromCode(1), PrintJobStatus::kPrinterUnavailable);

@@ -141,6 +141,42 @@ parent.postMessage('posted handler=' + !!handler + ' bridge=' + !!bridge, '*');
 });
 )JS") + "</script>");
     }
+    if (path == "/content/print-flood.html") {
+        // A page that asks to be printed `calls` times at once, then, once every request is
+        // answered, has a data: frame ask `framed` times; it reports the print results it
+        // received by status as /__test/report?name=results&value=cancelled:N,success:N,...
+        return Html("Print flood",
+                    "<p>Printing again and again.</p>\n<script>\n" + std::string(R"JS(
+const params = new URLSearchParams(location.search);
+const calls = Number(params.get('calls') || 0);
+const framed = Number(params.get('framed') || 0);
+const report = (name, value) =>
+    fetch('/__test/report?' + new URLSearchParams({ name, value: String(value) }));
+const counts = { cancelled: 0, success: 0, error: 0, other: 0 };
+const webview = window.chrome && window.chrome.webview;
+if (webview) webview.addEventListener('message', (e) => {
+    const status = e.data && e.data.type === 'printResult' ? e.data.status : 'other';
+    counts[status in counts ? status : 'other'] += 1;
+});
+let reported = '';
+setInterval(() => {
+    const text = Object.entries(counts).map(([k, v]) => k + ':' + v).join(',');
+    if (text !== reported) report('results', (reported = text));
+}, 300);
+window.addEventListener('DOMContentLoaded', () => setTimeout(() => {
+    for (let i = 0; i < calls; ++i) window.print();
+}, 300));
+const waitForAnswers = setInterval(() => {
+    if (!framed || Object.values(counts).reduce((a, b) => a + b, 0) < calls) return;
+    clearInterval(waitForAnswers);
+    const frame = document.createElement('iframe');
+    frame.src = 'data:text/html,<script>for (let i = 0; i < ' + framed +
+        '; ++i) window.print();</' + 'script>';
+    document.body.appendChild(frame);
+    report('framed', 'started');
+}, 300);
+)JS") + "</script>");
+    }
     if (path == "/content/opened.html")
         return Html("Opened in the same view", "<p>This page was asked for a new window.</p>");
     if (path == "/content/interactive.html") {
@@ -151,7 +187,7 @@ parent.postMessage('posted handler=' + !!handler + ' bridge=' + !!bridge, '*');
                     "'Right' : 'Try again'\">Check</button>");
     }
     if (path == "/content/notes.pdf")
-        return Document{"application/pdf", OnePagePdf("Kestrum sample notes: fractions")};
+        return Document{"application/pdf", SamplePdf("Kestrum sample notes: fractions", 3)};
     if (std::count(profile.updateDownloadPaths.begin(), profile.updateDownloadPaths.end(), path) ||
         path == profile.runtimeInstallerPath)
         return Document{"application/octet-stream", "kestrum stand-in download placeholder\n"};

@@ -1,0 +1,127 @@
+#include "printing/linux/cups_document_job.h"
+
+#include <gio/gio.h>
+
+#include <algorithm>
+#include <memory>
+#include <utility>
+
+namespace kestrum {
+namespace {
+
+struct HttpCloser {
+    void operator()(http_t* http) const { httpClose(http); }
+};
+struct DestinationFree {
+    void operator()(cups_dest_t* destination) const { cupsFreeDests(1, destination); }
+};
+
+// Writes the document in pieces the scheduler takes as they come.
+bool WriteDocument(http_t* http, const std::string& document) {
+    constexpr std::size_t kPiece = 64 * 1024;
+    for (std::size_t at = 0; at < document.size(); at += kPiece) {
+        const std::size_t size = std::min(kPiece, document.size() - at);
+        if (cupsWriteRequestData(http, document.data() + at, size) != HTTP_STATUS_CONTINUE)
+            return false;
+    }
+    return true;
+}
+
+struct BackgroundJob {
+    std::string destination;
+    std::string title;
+    std::string format;
+    std::string document;
+    std::function<void(const PrintCompletion&)> done;
+    PrintCompletion completion;
+};
+
+void SubmitInThread(GTask* task, gpointer, gpointer data, GCancellable*) {
+    auto* job = static_cast<BackgroundJob*>(data);
+    job->completion =
+        SubmitDocumentToCups(job->destination, job->title, job->format, job->document);
+    job->document.clear();
+    job->document.shrink_to_fit();
+    g_task_return_boolean(task, TRUE);
+}
+
+void OnSubmitted(GObject*, GAsyncResult* result, gpointer) {
+    // The job is the task's data: it lives until the task is finalized, after this returns.
+    auto* job = static_cast<BackgroundJob*>(g_task_get_task_data(G_TASK(result)));
+    if (job->done)
+        job->done(job->completion);
+}
+
+}  // namespace
+
+PrintCompletion CompletionOfCupsStatus(ipp_status_t status) {
+    // IPP's successful answers are the whole range below the redirections.
+    if (status >= IPP_STATUS_OK && status < IPP_STATUS_REDIRECTION_OTHER_SITE)
+        return PrintCompletion{0, PrintJobStatus::kSucceeded};
+    switch (status) {
+        case IPP_STATUS_ERROR_NOT_FOUND:
+        case IPP_STATUS_ERROR_GONE:
+        case IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS:
+        case IPP_STATUS_ERROR_PRINTER_IS_DEACTIVATED:
+        case IPP_STATUS_ERROR_SERVICE_UNAVAILABLE:
+            return PrintCompletion{0, PrintJobStatus::kPrinterUnavailable};
+        default:
+            return PrintCompletion{0, PrintJobStatus::kOtherError};
+    }
+}
+
+PrintCompletion SubmitDocumentToCups(const std::string& destination, const std::string& title,
+                                     const std::string& format, const std::string& document,
+                                     double timeoutSeconds) {
+    const std::size_t slash = destination.find('/');
+    const std::string queue = destination.substr(0, slash);
+    const std::string instance = slash == std::string::npos ? "" : destination.substr(slash + 1);
+    if (queue.empty())
+        return CompletionOfCupsStatus(IPP_STATUS_ERROR_NOT_FOUND);
+
+    const int connectMs = static_cast<int>(timeoutSeconds * 1000);
+    std::unique_ptr<http_t, HttpCloser> http(httpConnect2(
+        cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, connectMs, nullptr));
+    if (!http)
+        return CompletionOfCupsStatus(IPP_STATUS_ERROR_SERVICE_UNAVAILABLE);
+    // Without a callback an exchange that stays silent this long fails instead of waiting.
+    httpSetTimeout(http.get(), timeoutSeconds, nullptr, nullptr);
+
+    // The destination's defaults (its instance's and the learner's saved options) apply, as
+    // for any job sent to it by name.
+    std::unique_ptr<cups_dest_t, DestinationFree> named(
+        cupsGetNamedDest(http.get(), queue.c_str(), instance.empty() ? nullptr : instance.c_str()));
+    if (!named)
+        return CompletionOfCupsStatus(IPP_STATUS_ERROR_NOT_FOUND);
+
+    const int job =
+        cupsCreateJob(http.get(), queue.c_str(), title.c_str(), named->num_options, named->options);
+    if (job <= 0)
+        return CompletionOfCupsStatus(cupsLastError());
+    if (cupsStartDocument(http.get(), queue.c_str(), job, title.c_str(), format.c_str(), 1) !=
+            HTTP_STATUS_CONTINUE ||
+        !WriteDocument(http.get(), document)) {
+        const ipp_status_t status = cupsLastError();
+        cupsCancelJob2(http.get(), queue.c_str(), job, 0);
+        return CompletionOfCupsStatus(status == IPP_STATUS_OK ? IPP_STATUS_ERROR_INTERNAL : status);
+    }
+    const PrintCompletion finished =
+        CompletionOfCupsStatus(cupsFinishDocument(http.get(), queue.c_str()));
+    if (finished.status != PrintJobStatus::kSucceeded)
+        cupsCancelJob2(http.get(), queue.c_str(), job, 0);
+    return finished;
+}
+
+void SubmitDocumentToCupsInBackground(std::string destination, std::string title,
+                                      std::string format, std::string document,
+                                      std::function<void(const PrintCompletion&)> done) {
+    auto* job = new BackgroundJob{std::move(destination), std::move(title), std::move(format),
+                                  std::move(document),    std::move(done),  {}};
+    GTask* task = g_task_new(nullptr, nullptr, OnSubmitted, nullptr);
+    g_task_set_task_data(task, job,
+                         [](gpointer data) { delete static_cast<BackgroundJob*>(data); });
+    g_task_run_in_thread(task, SubmitInThread);
+    g_object_unref(task);
+}
+
+}  // namespace kestrum

@@ -93,7 +93,7 @@ if wait_for 30 box_geometry 'Kestrum - Update Required'; then
     ends_within 15 "$pid" && [ "$code" = 0 ] && ok "OK ends the player with 0" ||
         fail "the player did not end with 0 ($code)"
     wait_for 10 test -s "$work/opened"
-    built_in=https://localhost:8443/desktop/kestrum/kestrum.exe
+    built_in=https://localhost:8443/desktop/kestrum/kestrum-linux-x86_64.tar.gz  # this build's own
     [ "$(cat "$work/opened" 2>/dev/null)" = "$built_in" ] &&
         ok "only the built-in address was opened" ||
         fail "the handler was given: $(cat "$work/opened" 2>/dev/null)"

@@ -15,6 +15,7 @@
 #include "app/platform_link_services.h"
 #include "app/update_address.h"
 #include "common/message_text_limit.h"
+#include "common/build_platform.h"
 #include "common/platform_profile.h"
 #include "common/text_encoding.h"
 #include "fatal/fatal_error.h"
@@ -160,7 +161,8 @@ TEST_F(HostileService, ThePageScriptComesOnlyFromAnAuthenticatedServer) {
 }
 
 TEST_F(HostileService, HostileUpdateAddressesAreNeverOpened) {
-    const std::u16string builtIn = Utf8ToUtf16(ProfileText(ProfileItem::kUpdateDownloadUrl));
+    const std::u16string builtIn =
+        Utf8ToUtf16(ProfileText(UpdateItemsFor(ThisBuildPlatform()).downloadUrl));
     struct Case {
         const char* mode;
         std::u16string offered;
@@ -170,7 +172,7 @@ TEST_F(HostileService, HostileUpdateAddressesAreNeverOpened) {
         {"update-file", u"file:///etc/passwd"},
         {"update-smb", u"smb://127.0.0.2/share/evil.desktop"},
         {"update-option", u"--help"},
-        {"update-elsewhere", u"https://127.0.0.2/kestrum.exe"},
+        {"update-elsewhere", u"https://127.0.0.2/kestrum-update"},
     };
     for (const auto& c : cases) {
         const VersionCheckResult result = CheckAppVersion(4.11, Hostile(c.mode));

@@ -7,6 +7,7 @@
 #include "app/update_address.h"
 #include "browser/browser_host_slots.h"
 #include "common/app_context.h"
+#include "common/build_platform.h"
 #include "common/platform_profile.h"
 #include "common/text_encoding.h"
 
@@ -360,8 +361,9 @@ TEST(UpdateAddress, OnlyHttpsAddressesOnThePlatformsDomainAreOpened) {
     // The profile's own domain here is "localhost".
     EXPECT_EQ(ChooseUpdateAddress(u"https://localhost:8443/new.exe"),
               u"https://localhost:8443/new.exe");
+    // Anything else gives way to this build's own built-in download.
     EXPECT_EQ(ChooseUpdateAddress(u"file:///etc/passwd"),
-              Utf8ToUtf16(ProfileText(ProfileItem::kUpdateDownloadUrl)));
+              Utf8ToUtf16(ProfileText(UpdateItemsFor(ThisBuildPlatform()).downloadUrl)));
 }
 
 TEST(Startup, OptionalStepsThatFailDoNotStopTheStart) {

@@ -141,7 +141,7 @@ const Mode kModes[] = {
      [](HostileConnection& c) { return Complete(c, 200, "OK", VersionWithLink("--help")); }},
     {"update-elsewhere", "a mandatory update on a host outside the platform's domain",
      [](HostileConnection& c) {
-         return Complete(c, 200, "OK", VersionWithLink("https://127.0.0.2/kestrum.exe"));
+         return Complete(c, 200, "OK", VersionWithLink("https://127.0.0.2/kestrum-update"));
      }},
     {"content-javascript", "content at javascript:alert(document.domain)//",
      [](HostileConnection& c) {

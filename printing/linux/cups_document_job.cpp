@@ -12,8 +12,10 @@ namespace {
 struct HttpCloser {
     void operator()(http_t* http) const { httpClose(http); }
 };
-struct DestinationFree {
-    void operator()(cups_dest_t* destination) const { cupsFreeDests(1, destination); }
+struct Destinations {
+    ~Destinations() { cupsFreeDests(count > 0 ? count : 0, list); }
+    int count = 0;
+    cups_dest_t* list = nullptr;
 };
 
 // Writes the document in pieces the scheduler takes as they come.
@@ -87,29 +89,47 @@ PrintCompletion SubmitDocumentToCups(const std::string& destination, const std::
     // Without a callback an exchange that stays silent this long fails instead of waiting.
     httpSetTimeout(http.get(), timeoutSeconds, nullptr, nullptr);
 
-    // The destination's defaults (its instance's and the learner's saved options) apply, as
-    // for any job sent to it by name.
-    std::unique_ptr<cups_dest_t, DestinationFree> named(
-        cupsGetNamedDest(http.get(), queue.c_str(), instance.empty() ? nullptr : instance.c_str()));
-    if (!named)
-        return CompletionOfCupsStatus(IPP_STATUS_ERROR_NOT_FOUND);
+    // Everything goes over this one connection: the library's destination and job helpers
+    // would open connections of their own, without this time limit.
+    Destinations destinations;
+    destinations.count = cupsGetDests2(http.get(), &destinations.list);
+    const cups_dest_t* named =
+        cupsGetDest(queue.c_str(), instance.empty() ? nullptr : instance.c_str(),
+                    destinations.count, destinations.list);
+    if (named == nullptr)
+        return CompletionOfCupsStatus(cupsLastError() == IPP_STATUS_OK
+                                          ? IPP_STATUS_ERROR_NOT_FOUND
+                                          : IPP_STATUS_ERROR_SERVICE_UNAVAILABLE);
 
-    const int job =
-        cupsCreateJob(http.get(), queue.c_str(), title.c_str(), named->num_options, named->options);
-    if (job <= 0)
-        return CompletionOfCupsStatus(cupsLastError());
-    if (cupsStartDocument(http.get(), queue.c_str(), job, title.c_str(), format.c_str(), 1) !=
-            HTTP_STATUS_CONTINUE ||
-        !WriteDocument(http.get(), document)) {
-        const ipp_status_t status = cupsLastError();
-        cupsCancelJob2(http.get(), queue.c_str(), job, 0);
-        return CompletionOfCupsStatus(status == IPP_STATUS_OK ? IPP_STATUS_ERROR_INTERNAL : status);
-    }
-    const PrintCompletion finished =
-        CompletionOfCupsStatus(cupsFinishDocument(http.get(), queue.c_str()));
-    if (finished.status != PrintJobStatus::kSucceeded)
-        cupsCancelJob2(http.get(), queue.c_str(), job, 0);
-    return finished;
+    // One Print-Job request with the document behind it, as lp sends it: the destination's
+    // options (its instance's and the learner's saved choices) go along; the scheduler adds
+    // the printer's own defaults.
+    ipp_t* request = ippNewRequest(IPP_OP_PRINT_JOB);
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
+                     "/printers/%s", queue.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                 cupsUser());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
+                 format.c_str());
+    cupsEncodeOptions2(request, named->num_options, named->options, IPP_TAG_OPERATION);
+    cupsEncodeOptions2(request, named->num_options, named->options, IPP_TAG_JOB);
+
+    const std::string resource = "/printers/" + queue;
+    const http_status_t sent = cupsSendRequest(http.get(), request, resource.c_str(),
+                                               ippLength(request) + document.size());
+    ippDelete(request);
+    if (sent != HTTP_STATUS_CONTINUE || !WriteDocument(http.get(), document))
+        return CompletionOfCupsStatus(cupsLastError() == IPP_STATUS_OK
+                                          ? IPP_STATUS_ERROR_SERVICE_UNAVAILABLE
+                                          : cupsLastError());
+    ipp_t* response = cupsGetResponse(http.get(), resource.c_str());
+    const ipp_status_t status =
+        response != nullptr ? ippGetStatusCode(response) : IPP_STATUS_ERROR_SERVICE_UNAVAILABLE;
+    ippDelete(response);
+    return CompletionOfCupsStatus(status);
 }
 
 void SubmitDocumentToCupsInBackground(std::string destination, std::string title,

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The printer picker and the print job under a virtual display, against a private CUPS
 # scheduler with three printers (Office the default, Archive, Basement): the order and the
-# choice in the picker, its cancels, the empty list, and the page's one result message per
-# request with the job in the queue.
+# choice in the picker, its cancels, the empty list, the page's one result message per
+# request with the job in the queue, one request at a time, and a PDF printed as itself.
 #   print_job_test.sh PROBE PRIVATE_CUPSD_SCRIPT SCREENSHOT_DIR
 set -uo pipefail
 
@@ -167,14 +167,27 @@ for how in escape close cancel; do
     [ "$(jobs_count)" = "$jobs" ] && ok "$how: no job" || fail "$how: a job was queued"
 done
 
-# 7. A second request while the first one's picker is open: no second picker; it is answered
-#    cancelled at once, and the first prints: two messages, one job.
+# 7. One request at a time: a second request while the first job runs is cancelled at once,
+#    forty at once show one picker, and requests one after the other each print.
 jobs=$(jobs_count)
 run_probe twice print 2 print
-[ "$(results twice | sort)" = "$(printf '%s\n%s' "$CANCELLED" "$SUCCESS" | sort)" ] &&
-    ok "two prints: one cancelled, one success" || fail "two prints: $(results twice | tr '\n' ' ')"
+[ "$(results twice)" = "$(printf '%s\n%s' "$CANCELLED" "$SUCCESS")" ] &&
+    ok "a request while the job runs: cancelled, then the job's success" ||
+    fail "a request while the job runs: $(results twice | tr '\n' ' ')"
 sleep 1
-[ "$(jobs_count)" = $((jobs + 1)) ] && ok "two prints: one job" ||
+[ "$(jobs_count)" = $((jobs + 1)) ] && ok "and one job" || fail "$(($(jobs_count) - jobs)) jobs"
+run_probe forty print 40 print
+[ "$(field forty RESULTS)" = "40 PICKERS:1" ] && [ "$(results forty | grep -c "^$CANCELLED$")" = 39 ] &&
+    [ "$(results forty | tail -1)" = "$SUCCESS" ] &&
+    ok "forty requests at once: one picker, 39 cancelled, one success" ||
+    fail "forty requests at once: $(field forty RESULTS), $(results forty | sort | uniq -c | tr '\n' ' ')"
+jobs=$(jobs_count)
+run_probe apart print-apart 2 print
+[ "$(results apart)" = "$(printf '%s\n%s' "$SUCCESS" "$SUCCESS")" ] &&
+    ok "two prints one after the other: two success messages" ||
+    fail "two prints one after the other: $(results apart | tr '\n' ' ')"
+sleep 1
+[ "$(jobs_count)" = $((jobs + 2)) ] && ok "two prints: two jobs" ||
     fail "two prints: $(($(jobs_count) - jobs)) jobs"
 
 # 8. The chosen printer is removed before the job starts: unavailable, once, no job.
@@ -184,7 +197,33 @@ run_probe vanished print 1 down "run:bash $cupsd remove $work/cups Archive" prin
     fail "removed printer: messages $(results vanished | tr '\n' ' ')"
 [ "$(jobs_count)" = "$jobs" ] && ok "removed printer: no job" || fail "removed printer: a job"
 
-# 9. No printer at all: the empty picker, then cancelled.
+# 9. A PDF document prints as itself, not as the engine's viewer: its own bytes, all three
+#    pages, on the chosen printer; a printer removed before the job is unavailable.
+pdf=$(cd "$(dirname "$0")" && pwd)/fixtures/three-pages.pdf
+office=$(out_size Office)
+jobs=$(jobs_count)
+PROBE_PAGE="file://$pdf" run_probe pdf print 1 print
+[ "$(results pdf)" = "$SUCCESS" ] && ok "PDF: one success message" ||
+    fail "PDF: messages $(results pdf | tr '\n' ' ') (exit $(cat "$work/pdf.rc"))"
+if wait_output Office "$office"; then
+    sleep 0.5
+    tail -c +$((office + 1)) "$out/Office" >"$work/printed.pdf"
+    cmp -s "$work/printed.pdf" "$pdf" && ok "PDF: the job is the document, byte for byte" ||
+        fail "PDF: the job differs from the document ($(stat -c %s "$work/printed.pdf") bytes)"
+    pages=$(pdfinfo "$work/printed.pdf" 2>/dev/null | sed -nE 's/^Pages: +//p')
+    [ "${pages:-0}" = 3 ] && ok "PDF: three pages printed" || fail "PDF: ${pages:-no} pages"
+else
+    fail "PDF: nothing reached Office's output"
+fi
+[ "$(jobs_count)" = $((jobs + 1)) ] && ok "PDF: one job" || fail "PDF: $(($(jobs_count) - jobs)) jobs"
+bash "$cupsd" add "$work/cups" Annex
+jobs=$(jobs_count)
+PROBE_PAGE="file://$pdf" run_probe pdf-gone print 1 down "run:bash $cupsd remove $work/cups Annex" print
+[ "$(results pdf-gone)" = "$UNAVAILABLE" ] && ok "PDF on a removed printer: one unavailable message" ||
+    fail "PDF on a removed printer: messages $(results pdf-gone | tr '\n' ' ')"
+[ "$(jobs_count)" = "$jobs" ] && ok "PDF on a removed printer: no job" || fail "PDF on a removed printer: a job"
+
+# 10. No printer at all: the empty picker, then cancelled.
 bash "$cupsd" remove "$work/cups" Office && bash "$cupsd" remove "$work/cups" Basement
 run_probe none print 1 parts escape
 [ "$(field none PARTS)" = "no-printer-notice,cancel-button" ] &&

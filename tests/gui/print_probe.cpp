@@ -3,8 +3,10 @@
 //                               "CHOSEN:<name>" (PROBE_PRINTERS="Office*|Archive" gives
 //                               the list, "*" marking the default; otherwise the spooler's)
 //   print REQUESTS ACTION...    a web view with a small page asks REQUESTS times to be
-//                               printed; the same actions answer each picker; prints one
-//                               "RESULT:<json>" line per message the page would receive
+//                               printed, all at once; the same actions answer each picker;
+//                               prints one "RESULT:<json>" line per message the page would
+//                               receive (PROBE_PAGE=URI shows that document instead)
+//   print-apart REQUESTS ACTION...  the same, each request once the one before is answered
 // Actions, one every 300 ms once the picker shows:
 //   print cancel             click the button       escape enter down   press the key
 //   close                    the close box          click:N dblclick:N  on row N
@@ -278,7 +280,9 @@ struct PrintRun {
     WebKitWebView* view = nullptr;
     GtkWindow* window = nullptr;
     int requests = 0;
+    int sent = 0;
     int results = 0;
+    bool apart = false;
     bool started = false;
 };
 
@@ -290,27 +294,46 @@ gboolean FinishPrintRun(gpointer data) {
     return G_SOURCE_REMOVE;
 }
 
-gboolean StartRequests(gpointer data) {
-    auto* run = static_cast<PrintRun*>(data);
-    // The second request comes while the first job may still run, as a learner clicking twice.
-    for (int i = 0; i < run->requests; ++i) {
-        if (gCloseDeadline != 0) {
-            g_source_remove(gCloseDeadline);
-        }
-        ArmCloseDeadline();
-        PrintViewWithPicker(run->view, run->window, [run](const std::string& json) {
-            ++run->results;
-            std::printf("RESULT:%s\n", json.c_str());
-            std::fflush(stdout);
-            if (run->results == run->requests) {
-                // Time for a stray second message to show itself.
-                g_timeout_add(3000, FinishPrintRun, run);
-            }
-        });
+gboolean RequestPrint(gpointer data);
+
+void OnResult(PrintRun* run, const std::string& json) {
+    ++run->results;
+    std::printf("RESULT:%s\n", json.c_str());
+    std::fflush(stdout);
+    if (run->results == run->requests) {
+        // Time for a stray second message to show itself.
+        g_timeout_add(3000, FinishPrintRun, run);
+    } else if (run->apart && run->results == run->sent) {
+        g_idle_add(RequestPrint, run);
     }
+}
+
+// One request, with a fresh deadline for its picker.
+gboolean RequestPrint(gpointer data) {
+    auto* run = static_cast<PrintRun*>(data);
+    if (gCloseDeadline != 0) {
+        g_source_remove(gCloseDeadline);
+    }
+    ArmCloseDeadline();
+    ++run->sent;
+    PrintViewWithPicker(run->view, run->window,
+                        [run](const std::string& json) { OnResult(run, json); });
     if (gCloseDeadline != 0) {
         g_source_remove(gCloseDeadline);
         gCloseDeadline = 0;
+    }
+    return G_SOURCE_REMOVE;
+}
+
+gboolean StartRequests(gpointer data) {
+    auto* run = static_cast<PrintRun*>(data);
+    if (run->apart) {
+        return RequestPrint(run);
+    }
+    // All at once: the later ones come while the first picker shows or its job runs, as a
+    // page asking again and again.
+    for (int i = 0; i < run->requests; ++i) {
+        RequestPrint(run);
     }
     return G_SOURCE_REMOVE;
 }
@@ -323,18 +346,23 @@ void OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer data) {
     }
 }
 
-int Print(int requests, const std::vector<std::string>& actions) {
+int Print(int requests, bool apart, const std::vector<std::string>& actions) {
     PrintRun run;
     run.requests = requests;
+    run.apart = apart;
     GtkWidget* window = OwnerWindow();
     run.window = GTK_WINDOW(window);
     run.view = WEBKIT_WEB_VIEW(webkit_web_view_new());
     gtk_container_add(GTK_CONTAINER(window), GTK_WIDGET(run.view));
     g_signal_connect(run.view, "load-changed", G_CALLBACK(OnLoadChanged), &run);
-    webkit_web_view_load_html(run.view,
-                              "<!doctype html><html><body><h1>Lesson 4: Fractions</h1>"
-                              "<p>A printable page of the course.</p></body></html>",
-                              "about:blank");
+    if (const char* page = std::getenv("PROBE_PAGE"); page != nullptr && *page != '\0') {
+        webkit_web_view_load_uri(run.view, page);
+    } else {
+        webkit_web_view_load_html(run.view,
+                                  "<!doctype html><html><body><h1>Lesson 4: Fractions</h1>"
+                                  "<p>A printable page of the course.</p></body></html>",
+                                  "about:blank");
+    }
     gtk_widget_show_all(window);
 
     // Null views are ignored: nothing shown, nothing posted.
@@ -365,12 +393,13 @@ int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "pick") == 0) {
         return Pick(std::vector<std::string>(argv + 2, argv + argc));
     }
-    if (argc >= 3 && std::strcmp(argv[1], "print") == 0) {
+    const bool apart = argc >= 2 && std::strcmp(argv[1], "print-apart") == 0;
+    if (argc >= 3 && (apart || std::strcmp(argv[1], "print") == 0)) {
         const int requests = std::atoi(argv[2]);
         if (requests >= 1) {
-            return Print(requests, std::vector<std::string>(argv + 3, argv + argc));
+            return Print(requests, apart, std::vector<std::string>(argv + 3, argv + argc));
         }
     }
-    std::fprintf(stderr, "usage: print_probe pick ACTION... | print REQUESTS ACTION...\n");
+    std::fprintf(stderr, "usage: print_probe pick ACTION... | print[-apart] REQUESTS ACTION...\n");
     return 4;
 }

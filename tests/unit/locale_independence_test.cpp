@@ -29,8 +29,11 @@ struct LearnerLocale {
     bool dotlessI;      // its wide lower-casing turns "I" into U+0131
 };
 #ifdef _WIN32
-const LearnerLocale kLearnerLocales[] = {
-    {"de-DE", true, false}, {"fr-FR", true, false}, {"tr-TR", true, true}, {"ar-EG", false, false}};
+// The C runtime knows the system's own names; its Turkish locale keeps "I" as "i".
+const LearnerLocale kLearnerLocales[] = {{"German_Germany.1252", true, false},
+                                         {"French_France.1252", true, false},
+                                         {"Turkish_Turkey.1254", true, false},
+                                         {"Arabic_Egypt.1256", false, false}};
 #else
 const LearnerLocale kLearnerLocales[] = {{"de_DE.UTF-8", true, false},
                                          {"fr_FR.UTF-8", true, false},
@@ -49,7 +52,8 @@ CLocaleLowerCasing LowerCasingOfTheCLocale() {
     CLocaleLowerCasing table;
     for (unsigned unit = 0; unit <= 0xFFFF; ++unit) {
         table.units.push_back(static_cast<char16_t>(unit));
-        table.lowered.push_back(static_cast<char16_t>(std::towlower(unit) & 0xFFFF));
+        table.lowered.push_back(
+            static_cast<char16_t>(std::towlower(static_cast<std::wint_t>(unit)) & 0xFFFF));
     }
     return table;
 }

@@ -29,6 +29,7 @@ cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DKESTRUM_SANITIZE=ON \
       -DKESTRUM_PORTABLE_ONLY=ON >/dev/null
 cmake --build build/sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    LSAN_OPTIONS=suppressions="$root/tests/sanitizer/lsan.supp" \
     ctest --test-dir build/sanitize --output-on-failure -j"$jobs" --timeout 300
 
 echo "== clang sanitizers build"
@@ -37,6 +38,7 @@ cmake -S . -B build/clang -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ 
       -DKESTRUM_PORTABLE_ONLY=ON >/dev/null
 cmake --build build/clang -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    LSAN_OPTIONS=suppressions="$root/tests/sanitizer/lsan.supp" \
     ctest --test-dir build/clang --label-exclude fuzz --output-on-failure -j"$jobs" --timeout 300
 
 echo "== fuzzers, short runs"

@@ -27,7 +27,7 @@ void AskLearner(WebKitPermissionRequest* request, PermissionKind kind) {
             std::unique_ptr<Question> question(static_cast<Question*>(data));
             const MessageAnswer answer = ShowMessageBox(
                 {PermissionQuestion(question->kind), std::u16string(kPermissionCaption),
-                 MessageIcon::kWarning, MessageButtons::kYesNo, false});
+                 MessageIcon::kQuestion, MessageButtons::kYesNo, false});
             if (answer == MessageAnswer::kYes)
                 webkit_permission_request_allow(question->request);
             else

@@ -1,9 +1,12 @@
 #include "browser/win32/browser_windows_win32.h"
 
+#include <shellapi.h>
+
 #include <algorithm>
 
 #include "browser/win32/webview_engine_win32.h"
 #include "common/app_context.h"
+#include "common/text_case.h"
 #include "common/win32/known_paths_win32.h"
 #include "common/win32/message_box_win32.h"
 
@@ -113,6 +116,16 @@ class Win32Shell final : public BrowserWindowShell {
         SetWindowPos(window, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top,
                      SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
         startFullscreen_ = true;
+    }
+
+    bool OpenInDefaultBrowser(const std::u16string& address) override {
+        // Only a web address reaches the shell: never a file, a program or another protocol.
+        if (ToLowerCopy(address.substr(0, 8)) != u"https://")
+            return false;
+        const HINSTANCE result =
+            ShellExecuteW(nullptr, L"open", reinterpret_cast<const wchar_t*>(address.c_str()),
+                          nullptr, nullptr, SW_SHOWNORMAL);
+        return reinterpret_cast<INT_PTR>(result) > 32;
     }
 
   private:

@@ -23,6 +23,9 @@ UINT MessageBoxFlags(const MessageBoxRequest& request) {
         case MessageIcon::kError:
             flags |= MB_ICONERROR;
             break;
+        case MessageIcon::kQuestion:
+            flags |= MB_ICONQUESTION;
+            break;
     }
     switch (request.buttons) {
         case MessageButtons::kOk:

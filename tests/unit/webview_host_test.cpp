@@ -506,6 +506,7 @@ TEST_F(PlayerWindow, TheLiveClassPageOpensOnlyTheLinksMeetingInTheWebBrowser) {
     ContentHost()->onWebMessage(u"openLiveClassInBrowser");
     EXPECT_TRUE(shell.events.empty());
     EXPECT_TRUE(script.posts.empty());
+    CloseBrowserHosts();  // while the shell and engine script it uses still exist
 }
 
 TEST(HResults, MapSystemErrorsAndPrintAsEightHexDigits) {

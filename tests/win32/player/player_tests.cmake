@@ -20,7 +20,8 @@ target_link_libraries(kestrum_player_probe PRIVATE user32 gdi32)
 kestrum_warnings(kestrum_player_probe)
 if(KESTRUM_NATIVE_PLATFORM_SERVICE)
     add_test(NAME win32.player
-             COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/player_win32_test.sh
+             COMMAND bash ${PROJECT_SOURCE_DIR}/tests/isolated.sh
+                     bash ${CMAKE_CURRENT_LIST_DIR}/player_win32_test.sh
                      ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:kestrum>
                      $<TARGET_FILE:kestrum_player_probe> ${KESTRUM_NATIVE_PLATFORM_SERVICE}
                      ${KESTRUM_PROFILE})

@@ -91,13 +91,20 @@ field() { awk -v name="$1" '{ for (i = 1; i < NF; ++i) if ($i == name) print $(i
 at_least() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a >= b) }'; }
 
 section "runtime check"
-# 1. A player whose web extension is missing or damaged: the start ends with a bilingual box
-#    and exit code 1, before anything is asked of the service.
+# 1. A player whose web extension is missing or damaged, or a system without the video
+#    components: the start ends with a bilingual box and exit code 1, before anything is asked
+#    of the service.
 mkdir -p "$work/bare" "$work/damaged/web-extensions"
 cp "$player" "$work/bare/kestrum"
 cp "$player" "$work/damaged/kestrum"
 echo "not a library" >"$work/damaged/web-extensions/libkestrum-web-extension.so"
-for case in "bare|not found" "damaged|cannot be loaded"; do
+# Without video components: a media framework that finds no plugins at all.
+mkdir -p "$work/media" "$work/no-plugins"
+printf '#!/bin/sh\nGST_PLUGIN_SYSTEM_PATH_1_0=%s GST_PLUGIN_PATH_1_0= GST_REGISTRY_1_0=%s exec %s "$@"\n' \
+    "$work/no-plugins" "$work/no-plugins.bin" "$player" >"$work/media/kestrum"
+chmod +x "$work/media/kestrum"
+for case in "bare|Web extension: not found" "damaged|Web extension: cannot be loaded" \
+    "media|Missing media component: H.264 video decoder"; do
     name=${case%%|*}
     why=${case#*|}
     run_player "$(probe_link refused-start=$name)" "$work/$name/kestrum"
@@ -118,7 +125,7 @@ for case in "bare|not found" "damaged|cannot be loaded"; do
     else
         fail "$name: no box"
     fi
-    check "$name: the extension is named as $why" grep -q "Web extension: $why" "$work/player.log"
+    check "$name: the log names the missing part ($why)" grep -q "$why" "$work/player.log"
     check "$name: no request reached the service" [ -z "$(requests)" ]
     stop_player
 done

@@ -14,7 +14,7 @@ add_library(kestrum_browser_gtk STATIC
     browser/linux/webkit_engine.cpp)
 target_compile_definitions(kestrum_browser_gtk PRIVATE
     KESTRUM_INSTALLED_WEB_EXTENSION_DIR="${KESTRUM_WEB_EXTENSION_INSTALL_DIR}")
-target_link_libraries(kestrum_browser_gtk PUBLIC kestrum_core
+target_link_libraries(kestrum_browser_gtk PUBLIC kestrum_core kestrum_printing_gtk
                                                  PkgConfig::GTK3 PkgConfig::WEBKIT)
 kestrum_warnings(kestrum_browser_gtk)
 

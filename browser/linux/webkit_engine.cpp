@@ -23,6 +23,7 @@
 #include "common/debug_log.h"
 #include "common/linux/own_executable_linux.h"
 #include "common/text_encoding.h"
+#include "printing/linux/pdf_document_print.h"
 #include "service/device_identity.h"
 #include "service/pin_store.h"
 #include "service/pin_validation.h"
@@ -313,7 +314,7 @@ class WebKitEngine final : public BrowserEngine {
     void ShowErrorPage(const gchar* uri, const GError* error);
     static gboolean OnTlsErrors(WebKitWebView* view, gchar* uri, GTlsCertificate* certificate,
                                 GTlsCertificateFlags, gpointer self);
-    static gboolean OnNativePrint(WebKitWebView*, WebKitPrintOperation*, gpointer self);
+    static gboolean OnNativePrint(WebKitWebView* view, WebKitPrintOperation*, gpointer self);
     static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*,
                                   WebKitHitTestResult*, gpointer) {
         return TRUE;  // no context menu
@@ -633,11 +634,16 @@ gboolean WebKitEngine::OnWebProcessMessage(WebKitWebContext*, WebKitUserMessage*
     return TRUE;
 }
 
-// The engine's own print dialog never shows. Its PDF viewer prints through the engine (its
-// print button, Ctrl+P inside it), and so would a page that got past the print routing:
-// either opens the player's print flow instead, once the engine's print call has returned.
-gboolean WebKitEngine::OnNativePrint(WebKitWebView*, WebKitPrintOperation*, gpointer self) {
+// The engine's own print dialog never shows. The PDF viewer of a PDF document prints
+// through the engine (its print button, Ctrl+P inside it): that opens the player's print
+// flow, once the engine's print call has returned. Any other frame that reached the engine's
+// print got past the print routing, and only the document itself speaks for the page.
+gboolean WebKitEngine::OnNativePrint(WebKitWebView* view, WebKitPrintOperation*, gpointer self) {
     auto* engine = static_cast<WebKitEngine*>(self);
+    if (!ViewShowsPdfDocument(view)) {
+        DebugLog("A print of the engine's own was refused.");
+        return TRUE;
+    }
     if (engine->nativePrint_ == 0) {
         engine->nativePrint_ = g_idle_add(
             [](gpointer data) -> gboolean {

@@ -88,6 +88,12 @@ values = [dict(u.parse_qsl(e["query"])).get("value", "") for e in json.load(sys.
 print(values[-1] if values else "")' "$1"
 }
 has_report() { [ "$(reported "$1")" = "$2" ]; }
+# Whether a page ever reported that value under the name, however it went on.
+ever_reported() {
+    get "$control/__log" | python3 -c 'import json,sys,urllib.parse as u
+sys.exit(0 if any(dict(u.parse_qsl(e["query"])) == {"name": sys.argv[1], "value": sys.argv[2]}
+                  for e in json.load(sys.stdin) if e["path"] == "/__test/report") else 1)' "$1" "$2"
+}
 
 run_player() {  # link; leaves the player running as $running, its output in player.log
     get -X POST -d '' "$control/__log/clear" >/dev/null
@@ -233,8 +239,9 @@ if within 30 picker_shows; then
     check "and 1999 cancelled messages while it shows ($(reported results))" \
         has_report results "cancelled:1999,success:0,error:0,other:0"
     press_cancel
+    # The frame's requests follow at once: the count may be past 2000 when it is read.
     check "the picker's own cancel is the 2000th" \
-        within 15 has_report results "cancelled:2000,success:0,error:0,other:0"
+        within 15 ever_reported results "cancelled:2000,success:0,error:0,other:0"
 else
     fail "2000 requests: no picker"
 fi

@@ -51,7 +51,10 @@ cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-w64.cmake \
       -DKESTRUM_NATIVE_PLATFORM_SERVICE="$root/build/native/tools/kestrum_platform/kestrum-platform" \
       >/dev/null
 cmake --build build/win -j"$jobs"
-source scripts/wine-session.sh
-wine_session_start "$root/build/win/wineprefix"
-trap wine_session_stop EXIT
-ctest --test-dir build/win --output-on-failure --timeout 300
+# Wine's server, its display and the tests' servers share one private network, apart from
+# other runs: Wine programs inside a namespace do not get on with a server outside it.
+bash tests/isolated.sh bash -c '
+    source scripts/wine-session.sh
+    wine_session_start "$1/build/win/wineprefix"
+    trap wine_session_stop EXIT
+    ctest --test-dir build/win --output-on-failure --timeout 300' wine-tests "$root"

@@ -28,6 +28,15 @@ if(KESTRUM_NATIVE_PLATFORM_SERVICE)
     set_tests_properties(win32.player PROPERTIES TIMEOUT 480 RUN_SERIAL TRUE)
 endif()
 
+# A broken link in the player itself: countdown, clipboard, the dialog's command, exit 0.
+if(TARGET kestrum_mshta_recorder)
+    add_test(NAME win32.player_broken_link
+             COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/broken_link_win32_test.sh
+                     ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:kestrum>
+                     $<TARGET_FILE:kestrum_player_probe> $<TARGET_FILE:kestrum_mshta_recorder>)
+    set_tests_properties(win32.player_broken_link PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)
+endif()
+
 # The shipped player holds the platform's secrets only scrambled, like the tool.
 add_test(NAME build.no_plain_profile_secrets_in_player
          COMMAND ${CMAKE_COMMAND} -DPROFILE=${KESTRUM_PROFILE} -DBINARIES=$<TARGET_FILE:kestrum>

@@ -20,9 +20,10 @@ ctest --test-dir build/native --output-on-failure -j"$jobs" --timeout 300
 echo "== benchmarks (link decoding, request handling)"
 build/native/tests/kestrum_benchmarks --benchmark_min_time=0.2
 
-echo "== browser start and memory next to a bare WebKitGTK window"
+echo "== browser start, memory and network turns next to a bare WebKitGTK window"
 bash tests/bench/browser_start_harness.sh build/native/kestrum build/native/kestrum-tool \
-    build/native/tools/kestrum_platform/kestrum-platform build/native/tests/bare_webkit_window
+    build/native/tools/kestrum_platform/kestrum-platform build/native/tests/bare_webkit_window \
+    build/native/tests/delay_proxy
 
 echo "== sanitizers build"
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DKESTRUM_SANITIZE=ON \

@@ -1,34 +1,40 @@
 #!/usr/bin/env bash
-# What the player's browser costs next to a bare WebKitGTK window, both loading the stand-in's
-# lesson page under one virtual display: the time from process start to the first "Page load
-# finished" line, and the total PSS of the process and its descendants (WebKit's web and
-# network processes) after the load. Rounds alternate which program goes first; the medians
-# and their ratios are printed. Fails only when something cannot be measured.
+# What the player's start costs next to a bare WebKitGTK window, both loading the stand-in's
+# lesson page under one virtual display, with the stand-in behind a relay that delays each
+# direction by half a round trip (0, 25 and 50 ms round trips): the time from process start
+# to the first "Page load finished" line; PSS and USS summed over the process and its
+# descendants (WebKit's web and network processes) after the load; and, from the relay's log,
+# the connections, TLS handshakes and round trips (turns from client-to-server to
+# server-to-client) of each start. The programs take turns; medians, ranges and ratios are
+# printed. Fails only when a start fails or something cannot be measured.
 #   browser_start_harness.sh <kestrum> <kestrum-tool> <kestrum-platform> <bare_webkit_window>
-#                            [rounds]
+#                            <delay_proxy> [rounds]
 set -u
 player=$1
 tool=$2
 platform=$3
 bare=$4
-rounds=${5:-5}
+proxy_program=$5
+rounds=${6:-5}
 
 # One virtual display for the whole run, in a private network where the system allows one:
-# the stand-in must have the profile's port 8443 to itself.
+# the relay must have the profile's port 8443 to itself, the stand-in sits behind it on 18443.
 if [ -z "${KESTRUM_HARNESS_DISPLAY:-}" ]; then
     export KESTRUM_HARNESS_DISPLAY=1 NO_AT_BRIDGE=1
     exec bash "$(dirname "$0")/../isolated.sh" \
-        timeout 300 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" bash "$0" "$@"
+        timeout 420 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" bash "$0" "$@"
 fi
 
 address=https://localhost:8443/content/lesson-page.html
-settle=1.5    # seconds between the load and the memory reading
+settle=1      # seconds between the load and the memory reading
 limit=30      # seconds a program may take to load the page
 work=$(mktemp -d)
 service=
+proxy=
 running=
 cleanup() {
     [ -n "$running" ] && stop_program
+    [ -n "$proxy" ] && stop_proxy
     if [ -n "$service" ]; then
         kill "$service" 2>/dev/null
         wait "$service" 2>/dev/null
@@ -42,15 +48,16 @@ die() {
     exit 1
 }
 
-port_busy() { (exec 3<>/dev/tcp/127.0.0.1/8443) 2>/dev/null; }
+port_busy() { (exec 3<>/dev/tcp/127.0.0.1/8443) 2>/dev/null ||
+    (exec 3<>/dev/tcp/127.0.0.1/18443) 2>/dev/null; }
 
-# Without a private network, the port may be another run's: wait for it rather than take it.
+# Without a private network, the ports may be another run's: wait for them rather than take them.
 for _ in $(seq 1 120); do
     port_busy || break
     sleep 1
 done
-port_busy && die "port 8443 stays busy"
-"$platform" --port 8443 --control-port 0 >"$work/service.out" 2>"$work/service.err" &
+port_busy && die "port 8443 or 18443 stays busy"
+"$platform" --port 18443 --control-port 0 >"$work/service.out" 2>"$work/service.err" &
 service=$!
 for _ in $(seq 1 100); do
     grep -q '^ready' "$work/service.out" && break
@@ -73,17 +80,19 @@ descendants() {
         done
     done
 }
-total_pss_kb() {
-    local sum=0 pid value
+# "<pss> <uss>" in kB over the process and its descendants; USS is what each holds alone.
+total_memory_kb() {
+    local pid
     for pid in $(descendants "$1"); do
-        value=$(awk '$1 == "Pss:" { print $2 }' /proc/"$pid"/smaps_rollup 2>/dev/null)
-        sum=$((sum + ${value:-0}))
-    done
-    echo "$sum"
+        cat /proc/"$pid"/smaps_rollup 2>/dev/null
+    done | awk '$1 == "Pss:" { pss += $2 }
+                $1 == "Private_Clean:" || $1 == "Private_Dirty:" { uss += $2 }
+                END { print pss + 0, uss + 0 }'
 }
 
-# Runs one program until its first load, reads its memory, ends it. Sets `ms`, `pss` and
-# `loads` (the "finished" lines until the memory reading).
+# Runs one program until its first load, reads its memory, ends it. Sets `ms`, `pss`, `uss`,
+# `loads` (the "finished" lines until the memory reading) and `net` (connections, TLS
+# handshakes and round trips the relay saw meanwhile).
 # Each run has a home, runtime folder and data folder of its own, as on a first start.
 measure() {  # name, command...
     local name=$1 line started finished
@@ -92,6 +101,8 @@ measure() {  # name, command...
     mkdir -p "$run/home" "$run/xdg" "$run/data"
     chmod 700 "$run/xdg"
     mkfifo "$run/err"
+    local logged
+    logged=$(wc -l <"$proxy_log")
     started=${EPOCHREALTIME/./}
     HOME=$run/home XDG_RUNTIME_DIR=$run/xdg XDG_DATA_HOME= XDG_CONFIG_HOME= XDG_CACHE_HOME= \
         "$@" >/dev/null 2>"$run/err" &
@@ -117,7 +128,7 @@ $(tail -20 "$run/stderr" 2>/dev/null)"
     fi
     ms=$(((finished - started) / 1000))
     sleep "$settle"
-    pss=$(total_pss_kb "$running")
+    read -r pss uss < <(total_memory_kb "$running")
     # A load that fails also ends in a "finished" line: more than one means the first may not
     # have been the page.
     loads=$((1 + $(grep -c 'Page load finished' <"$run/stderr" 2>/dev/null || true)))
@@ -125,6 +136,33 @@ $(tail -20 "$run/stderr" 2>/dev/null)"
     exec {errors}<&-
     wait "$drain" 2>/dev/null
     [ "$pss" -gt 0 ] || die "$name: no memory reading"
+    net=$(tail -n +$((logged + 1)) "$proxy_log" | conversation)
+}
+# Log lines "<ms> <connection> <up|down> <bytes> [tls-hello]" to "<connections> <handshakes>
+# <round trips>"; a round trip is a turn from the client's data to the server's.
+conversation() {
+    awk '{ if (!($2 in last)) connections++
+           if ($5 == "tls-hello") hellos++
+           if ($3 == "down" && last[$2] == "up") trips++
+           last[$2] = $3 }
+         END { print connections + 0, hellos + 0, trips + 0 }'
+}
+start_proxy() {  # round trip in ms
+    proxy_log=$work/proxy.$1.log
+    : >"$proxy_log"
+    "$proxy_program" 8443 18443 "$1" "$proxy_log" >"$work/proxy.out" 2>"$work/proxy.err" &
+    proxy=$!
+    for _ in $(seq 1 100); do
+        grep -q '^ready' "$work/proxy.out" && return
+        kill -0 "$proxy" 2>/dev/null || break
+        sleep 0.1
+    done
+    die "the relay did not start: $(cat "$work/proxy.err")"
+}
+stop_proxy() {
+    kill "$proxy" 2>/dev/null
+    wait "$proxy" 2>/dev/null
+    proxy=
 }
 stop_program() {
     local family
@@ -144,28 +182,56 @@ stop_program() {
 
 median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END {
     print (NR % 2 ? v[(NR + 1) / 2] : int((v[NR / 2] + v[NR / 2 + 1]) / 2)) }'; }
+range() { printf '%s\n' "$@" | sort -n | awk 'NR == 1 { lo = $1 } { hi = $1 } END { print lo "-" hi }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+mb() { awk -v k="$1" 'BEGIN { printf "%.0f", k / 1024 }'; }
 
 run_player() { measure player "$player" "$link"; }
 run_bare() { measure bare "$bare" "$address" "$work/run.bare.data.$RANDOM"; }
 
-# Once each unmeasured, so that neither pays alone for a cold file cache.
-run_player
-run_bare
-player_ms=() player_pss=() bare_ms=() bare_pss=() player_loads=0 bare_loads=0
-for round in $(seq 1 "$rounds"); do
-    for which in $( ((round % 2)) && echo "player bare" || echo "bare player"); do
-        "run_$which"
-        eval "${which}_ms+=($ms) ${which}_pss+=($pss) ${which}_loads=$loads"
+rows=()
+for rtt in 0 25 50; do
+    start_proxy "$rtt"
+    # Once each unmeasured, so that neither pays alone for a cold file cache.
+    [ "$rtt" = 0 ] && run_player && run_bare
+    player_ms=() player_pss=() player_uss=() player_net=()
+    bare_ms=() bare_pss=() bare_uss=() bare_net=()
+    for round in $(seq 1 "$rounds"); do
+        for which in $( ((round % 2)) && echo "player bare" || echo "bare player"); do
+            "run_$which"
+            ((loads == 1)) || echo "note: $which saw $loads loads in round $round"
+            eval "${which}_ms+=($ms) ${which}_pss+=($pss) ${which}_uss+=($uss)"
+            eval "${which}_net+=(\"\$net\")"
+        done
+        echo "rtt $rtt ms round $round: player ${player_ms[-1]} ms $(mb "${player_pss[-1]}") MB" \
+            "[${player_net[-1]}], bare ${bare_ms[-1]} ms $(mb "${bare_pss[-1]}") MB [${bare_net[-1]}]"
     done
-    echo "round $round: player ${player_ms[-1]} ms ${player_pss[-1]} kB ($player_loads loads)," \
-        "bare ${bare_ms[-1]} ms ${bare_pss[-1]} kB ($bare_loads loads)"
+    stop_proxy
+    for which in player bare; do
+        eval "times=(\"\${${which}_ms[@]}\") psss=(\"\${${which}_pss[@]}\") usss=(\"\${${which}_uss[@]}\")"
+        eval "nets=(\"\${${which}_net[@]}\")"
+        conns=() hellos=() trips=()
+        for n in "${nets[@]}"; do
+            read -r c h t <<<"$n"
+            conns+=("$c") hellos+=("$h") trips+=("$t")
+        done
+        eval "${which}_t=$(median "${times[@]}") ${which}_p=$(median "${psss[@]}")"
+        eval "${which}_u=$(median "${usss[@]}")"
+        eval "t=\$${which}_t p=\$${which}_p u=\$${which}_u"
+        pss_mb=()
+        for k in "${psss[@]}"; do pss_mb+=("$(mb "$k")"); done
+        rows+=("$(printf '%5s  %-6s  %6s  %-11s  %7s  %-9s  %7s  %5s  %4s  %5s' "$rtt" "$which" \
+            "$t" "$(range "${times[@]}")" "$(mb "$p")" "$(range "${pss_mb[@]}")" "$(mb "$u")" \
+            "$(median "${conns[@]}")" "$(median "${hellos[@]}")" "$(median "${trips[@]}")")")
+    done
+    rows+=("$(printf '%5s  %-6s  %6s  %-11s  %7s  %-9s  %7s' "$rtt" "ratio" \
+        "$(ratio "$player_t" "$bare_t")" "" "$(ratio "$player_p" "$bare_p")" "" \
+        "$(ratio "$player_u" "$bare_u")")")
 done
 
-pm=$(median "${player_ms[@]}")
-bm=$(median "${bare_ms[@]}")
-pp=$(median "${player_pss[@]}")
-bp=$(median "${bare_pss[@]}")
-echo "start-to-load: player $pm ms, bare $bm ms, ratio $(ratio "$pm" "$bm") (median of $rounds)"
-echo "memory (PSS, process and descendants): player $((pp / 1024)) MB, bare $((bp / 1024)) MB," \
-    "ratio $(ratio "$pp" "$bp")"
+echo
+echo "Start to first load through the relay, median of $rounds starts each (ranges: min-max);"
+echo "memory summed over the process and its descendants; network per start (median)."
+printf '%5s  %-6s  %6s  %-11s  %7s  %-9s  %7s  %5s  %4s  %5s\n' "rtt" "who" "ms" "ms range" \
+    "PSS MB" "range" "USS MB" "conns" "tls" "trips"
+printf '%s\n' "${rows[@]}"

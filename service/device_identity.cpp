@@ -1,6 +1,6 @@
 #include "service/device_identity.h"
 
-#include <atomic>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -16,17 +16,18 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr std::u16string_view kUnknownDevice = u"Unknown";
-constexpr std::chrono::milliseconds kPollInterval{10};
-
 // The result of a query the caller may already have given up on. The worker writes the
-// result fields before it sets `done`; the caller reads them only after seeing `done`.
+// result fields and `done` under `resultLock` and wakes the caller, which so returns as soon
+// as the query ends instead of at its next look.
 struct QueryState {
     std::mutex handOver;  // held by the caller until `worker` holds the thread
     std::thread worker;
+    std::mutex resultLock;
+    std::condition_variable finished;
     std::u16string text;
     bool failed = false;
     Clock::time_point completedAt;
-    std::atomic<bool> done{false};
+    bool done = false;
 };
 
 std::u16string MachineFallback(const std::function<std::u16string()>& query) {
@@ -73,15 +74,21 @@ ProcessorQueryResult QueryProcessorIdWithTimeout(std::chrono::milliseconds limit
             std::lock_guard<std::mutex> lock(state->handOver);
             state->worker.detach();
         }
+        std::u16string text;
+        bool failed = false;
         try {
-            state->text = query();
+            text = query();
         } catch (const ProcessorQueryTimeout&) {
-            state->failed = true;
+            failed = true;
         } catch (...) {
-            state->text.clear();
+            text.clear();
         }
+        std::lock_guard<std::mutex> lock(state->resultLock);
+        state->text = std::move(text);
+        state->failed = failed;
         state->completedAt = Clock::now();
-        state->done.store(true, std::memory_order_release);
+        state->done = true;
+        state->finished.notify_all();
     };
     {
         std::lock_guard<std::mutex> lock(state->handOver);
@@ -92,13 +99,9 @@ ProcessorQueryResult QueryProcessorIdWithTimeout(std::chrono::milliseconds limit
         }
     }
 
-    while (!state->done.load(std::memory_order_acquire)) {
-        if (Clock::now() >= deadline)
-            break;
-        std::this_thread::sleep_for(kPollInterval);
-    }
-    if (state->done.load(std::memory_order_acquire) && !state->failed &&
-        state->completedAt <= deadline)
+    std::unique_lock<std::mutex> lock(state->resultLock);
+    state->finished.wait_until(lock, deadline, [&] { return state->done; });
+    if (state->done && !state->failed && state->completedAt <= deadline)
         return {state->text, false};
     return timedOut;
 }

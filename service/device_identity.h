@@ -27,7 +27,7 @@ struct ProcessorQueryResult {
     bool timedOut = false;
 };
 
-// Runs `query` on a detached thread and waits at most `limit` for it, looking every 10 ms.
+// Runs `query` on a detached thread and waits at most `limit` for it, woken when it ends.
 // Timed out when the limit passed (or the query finished later than it), when the query
 // raised ProcessorQueryTimeout, or when no thread could be started; the text is then empty.
 // Any other exception gives an empty text that is not timed out. A worker still running on

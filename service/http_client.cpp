@@ -65,6 +65,17 @@ void ReportFailure(const TransportResponse& result, const std::u16string& host,
     }
 }
 
+// The full check, and the pins alone on the chain as sent, which spares most connections the
+// system's trust store.
+void SetPinChecks(TransportRequest& request, const std::u16string& host) {
+    request.chainCheck = [host](const ServerChain& chain) {
+        return ValidateServerPins(chain, host);
+    };
+    request.sentChainPasses = [host](const ServerChain& chain) {
+        return ChainPassesHostPins(chain, host);
+    };
+}
+
 }  // namespace
 
 HttpClient::HttpClient(std::unique_ptr<HttpTransport> transport,
@@ -102,7 +113,7 @@ bool HttpClient::PreflightPassed(const std::u16string& host, std::uint16_t port,
     TransportRequest head;
     head.method = "HEAD";
     head.target = UrlParts{true, host, port, u"/"};
-    head.chainCheck = [host](const ServerChain& chain) { return ValidateServerPins(chain, host); };
+    SetPinChecks(head, host);
     const TransportResponse result = transport_->Exchange(head);
 
     // A pinned host must have shown a chain that passed; one that could not even be asked
@@ -143,10 +154,7 @@ HttpResponse HttpClient::Request(const std::u16string& method, const std::u16str
     request.maxBody = answerLimit_;
     request.systemValidation = bySystem;
     if (pinned) {
-        const std::u16string host = target->host;
-        request.chainCheck = [host](const ServerChain& chain) {
-            return ValidateServerPins(chain, host);
-        };
+        SetPinChecks(request, target->host);
     }
 
     std::map<std::u16string, std::u16string> headers;

@@ -29,6 +29,10 @@ struct TransportRequest {
     std::vector<std::pair<std::string, std::string>> headers;  // sent in this order
     std::string body;
     ChainCheck chainCheck;  // unset: no check
+    // Optional and free of side effects: true when the chain exactly as the server sent it
+    // already passes `chainCheck`. A transport then need not complete the chain from the
+    // system's trust store, whose loading costs a start more than the check itself.
+    ChainCheck sentChainPasses;
     // The system's own certificate validation (trusted authority, name, dates) instead of the
     // chain check, for hosts that have no pins of the platform's own.
     bool systemValidation = false;

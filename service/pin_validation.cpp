@@ -86,6 +86,16 @@ bool IsInspectionProductChain(const ServerChain& chain) {
     return false;
 }
 
+bool ChainPassesHostPins(const ServerChain& chain, const std::u16string& givenHost) {
+    const std::optional<std::u16string> reached = TransportHost(givenHost);
+    if (!reached)
+        return false;
+    const std::optional<PinEntry> entry = FindPins(*reached);
+    if (!entry || entry->pins.empty())
+        return true;
+    return !chain.empty() && ChainMatchesPins(chain, entry->pins);
+}
+
 bool ValidateServerPins(const ServerChain& chain, const std::u16string& givenHost) {
     // The host as the transport reached it; one that no transport should have reached fails.
     const std::optional<std::u16string> reached = TransportHost(givenHost);

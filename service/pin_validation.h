@@ -32,6 +32,9 @@ bool IsInspectionProductChain(const ServerChain& chain);
 // through the fatal error dialog ("SSL_" + host). The host is judged as the transport uses it
 // (TransportHost); a host the player refuses is never acceptable.
 bool ValidateServerPins(const ServerChain& chain, const std::u16string& host);
+// Whether ValidateServerPins accepts the chain by its pins alone, without its side effects
+// (no dialog, no look at running programs): false leaves the decision to it.
+bool ChainPassesHostPins(const ServerChain& chain, const std::u16string& host);
 
 // Whether a pin failure on the host ends the process: the host ends with the platform domain.
 bool IsPlatformDomainHost(const std::u16string& host);

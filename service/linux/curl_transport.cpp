@@ -23,6 +23,7 @@ constexpr unsigned long kHeaderSizeOverflow = 12183;
 
 struct ExchangeState {
     const ChainCheck* check = nullptr;
+    const ChainCheck* sentCheck = nullptr;  // optional
     bool rejected = false;
     bool verified = false;
     std::string body;
@@ -34,10 +35,15 @@ struct ExchangeState {
 
 int VerifyChain(X509_STORE_CTX* context, void* argument) {
     auto* state = static_cast<ExchangeState*>(argument);
-    // A certificate that cannot be read gives an empty chain, which no pinned host accepts.
-    const ServerChain chain =
-        BuildServerChain(X509_STORE_CTX_get0_cert(context), X509_STORE_CTX_get0_untrusted(context));
-    const bool accepted = (*state->check)(chain);
+    X509* leaf = X509_STORE_CTX_get0_cert(context);
+    STACK_OF(X509)* sent = X509_STORE_CTX_get0_untrusted(context);
+    // Most servers send the pinned certificate: the system's trust store is read only for a
+    // chain that passes no other way. A certificate that cannot be read gives an empty chain,
+    // which no pinned host accepts.
+    bool accepted =
+        state->sentCheck && (*state->sentCheck)(BuildServerChain(leaf, sent, ChainSource::kAsSent));
+    if (!accepted)
+        accepted = (*state->check)(BuildServerChain(leaf, sent, ChainSource::kWithSystemStore));
     (accepted ? state->verified : state->rejected) = true;
     X509_STORE_CTX_set_error(context, accepted ? X509_V_OK : X509_V_ERR_CERT_REJECTED);
     return accepted ? 1 : 0;
@@ -130,6 +136,7 @@ TransportResponse CurlTransport::Exchange(const TransportRequest& request) {
         return Failure(TransportFailure::kOpenRequest, 0);
     ExchangeState state;
     state.check = request.chainCheck && !request.systemValidation ? &request.chainCheck : nullptr;
+    state.sentCheck = state.check && request.sentChainPasses ? &request.sentChainPasses : nullptr;
     state.maxBody = std::min(request.maxBody, kMaxAnswerBytes);
 
     const std::string url = BuildUrl(request.target);
@@ -144,6 +151,13 @@ TransportResponse CurlTransport::Exchange(const TransportRequest& request) {
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, request.systemValidation ? 1L : 0L);
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, request.systemValidation ? 2L : 0L);
     curl_easy_setopt(easy, CURLOPT_SSL_SESSIONID_CACHE, 0L);
+    // Without the system's validation the library would still read the whole bundle of
+    // authorities into every new connection's context, for nothing: the chain check reads the
+    // trust store itself, once, and only when the sent chain does not pass.
+    if (!request.systemValidation) {
+        curl_easy_setopt(easy, CURLOPT_CAINFO, nullptr);
+        curl_easy_setopt(easy, CURLOPT_CAPATH, nullptr);
+    }
     if (state.check) {
         curl_easy_setopt(easy, CURLOPT_SSL_CTX_FUNCTION, PrepareTls);
         curl_easy_setopt(easy, CURLOPT_SSL_CTX_DATA, &state);

@@ -21,6 +21,11 @@ X509_STORE* SystemTrustStore() {
     return store;
 }
 
+X509_STORE* EmptyStore() {
+    static X509_STORE* store = X509_STORE_new();
+    return store;
+}
+
 std::string PublicKeyPin(X509* certificate) {
     unsigned char* der = nullptr;
     const int length = i2d_X509_PUBKEY(X509_get_X509_PUBKEY(certificate), &der);
@@ -61,13 +66,15 @@ int AcceptEveryError(int /*ok*/, X509_STORE_CTX* /*context*/) {
 
 }  // namespace
 
-ServerChain BuildServerChain(X509* leaf, STACK_OF(X509) * sent) {
+ServerChain BuildServerChain(X509* leaf, STACK_OF(X509) * sent, ChainSource source) {
     if (!leaf)
         return {};  // nothing could be read: no pin can match, no exception can hold
     std::vector<X509*> certificates;
     STACK_OF(X509)* built = nullptr;
     if (X509_STORE_CTX* context = X509_STORE_CTX_new()) {
-        if (X509_STORE_CTX_init(context, SystemTrustStore(), leaf, sent) == 1) {
+        X509_STORE* store =
+            source == ChainSource::kWithSystemStore ? SystemTrustStore() : EmptyStore();
+        if (store && X509_STORE_CTX_init(context, store, leaf, sent) == 1) {
             X509_STORE_CTX_set_verify_cb(context, AcceptEveryError);
             X509_verify_cert(context);
             built = X509_STORE_CTX_get1_chain(context);

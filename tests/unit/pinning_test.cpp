@@ -106,6 +106,36 @@ TEST_F(Pinning, ACertificateThatCouldNotBeReadIsRefusedWithoutTheDialog) {
     EXPECT_TRUE(ValidateServerPins(ServerChain{}, u"unpinned.test"));
 }
 
+// The check on the chain as sent runs before the full one on every connection: it must never
+// accept what the full check refuses, and a refusal must not raise the dialog, which the full
+// check (run next, on the completed chain) still decides.
+TEST_F(Pinning, TheSentChainPassesOnlyByPinsAndQuietly) {
+    ReplacePins({{u"localhost", {kPinA}}, {u"nopins.test", {}}});
+    struct Case {
+        const char* name;
+        ServerChain chain;
+        std::u16string host;
+        bool passes;
+    };
+    const Case cases[] = {
+        {"pinned leaf", Chain({kPinA}, {}), u"localhost", true},
+        {"pin above a signed leaf", Chain({"x", kPinA}, {true}), u"localhost", true},
+        {"pin above an unsigned leaf", Chain({"x", kPinA}, {false}), u"localhost", false},
+        {"no pin yet (the root may be in the store)", Chain({"x", "y"}, {true}), u"localhost",
+         false},
+        {"unreadable certificate", ServerChain{}, u"localhost", false},
+        {"host without pins", Chain({"x"}, {}), u"elsewhere.test", true},
+        {"host with an empty pin list", Chain({"x"}, {}), u"nopins.test", true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ChainPassesHostPins(c.chain, c.host), c.passes) << c.name;
+        if (c.passes) {
+            EXPECT_TRUE(ValidateServerPins(c.chain, c.host)) << c.name;
+        }
+    }
+    EXPECT_TRUE(fatalCodes.empty());
+}
+
 // A page host's HEAD answered as scripted.
 class ScriptedTransport final : public HttpTransport {
   public:

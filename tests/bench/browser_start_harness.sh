@@ -57,14 +57,19 @@ for _ in $(seq 1 120); do
     sleep 1
 done
 port_busy && die "port 8443 or 18443 stays busy"
+# Whether a server started in the background printed "ready" within 10 s.
+await_ready() {  # pid, its output file
+    for _ in $(seq 1 100); do
+        grep -q '^ready' "$2" && return 0
+        kill -0 "$1" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
 "$platform" --port 18443 --control-port 0 >"$work/service.out" 2>"$work/service.err" &
 service=$!
-for _ in $(seq 1 100); do
-    grep -q '^ready' "$work/service.out" && break
-    kill -0 "$service" 2>/dev/null || break
-    sleep 0.1
-done
-grep -q '^ready' "$work/service.out" || die "the stand-in service did not start: $(cat "$work/service.err")"
+await_ready "$service" "$work/service.out" ||
+    die "the stand-in service did not start: $(cat "$work/service.err")"
 link=$("$tool" mint-link --token harness --content "$address" --server https://localhost:8443) ||
     die "could not mint the link"
 
@@ -152,12 +157,7 @@ start_proxy() {  # round trip in ms
     : >"$proxy_log"
     "$proxy_program" 8443 18443 "$1" "$proxy_log" >"$work/proxy.out" 2>"$work/proxy.err" &
     proxy=$!
-    for _ in $(seq 1 100); do
-        grep -q '^ready' "$work/proxy.out" && return
-        kill -0 "$proxy" 2>/dev/null || break
-        sleep 0.1
-    done
-    die "the relay did not start: $(cat "$work/proxy.err")"
+    await_ready "$proxy" "$work/proxy.out" || die "the relay did not start: $(cat "$work/proxy.err")"
 }
 stop_proxy() {
     kill "$proxy" 2>/dev/null

@@ -85,17 +85,21 @@ descendants() {
         done
     done
 }
-# "<pss> <uss>" in kB over the process and its descendants; USS is what each holds alone.
+# "<pss> <uss> <own uss>" in kB: PSS and USS summed over the process and its descendants,
+# then the USS of the process alone (USS is what a process holds that no other shares).
 total_memory_kb() {
     local pid
     for pid in $(descendants "$1"); do
+        echo "process $pid"
         cat /proc/"$pid"/smaps_rollup 2>/dev/null
-    done | awk '$1 == "Pss:" { pss += $2 }
-                $1 == "Private_Clean:" || $1 == "Private_Dirty:" { uss += $2 }
-                END { print pss + 0, uss + 0 }'
+    done | awk -v root="$1" '$1 == "process" { own = ($2 == root) }
+                $1 == "Pss:" { pss += $2 }
+                $1 == "Private_Clean:" || $1 == "Private_Dirty:" { uss += $2; if (own) mine += $2 }
+                END { print pss + 0, uss + 0, mine + 0 }'
 }
 
 # Runs one program until its first load, reads its memory, ends it. Sets `ms`, `pss`, `uss`,
+# `own` (see total_memory_kb),
 # `loads` (the "finished" lines until the memory reading) and `net` (connections, TLS
 # handshakes and round trips the relay saw meanwhile).
 # Each run has a home, runtime folder and data folder of its own, as on a first start.
@@ -133,7 +137,7 @@ $(tail -20 "$run/stderr" 2>/dev/null)"
     fi
     ms=$(((finished - started) / 1000))
     sleep "$settle"
-    read -r pss uss < <(total_memory_kb "$running")
+    read -r pss uss own < <(total_memory_kb "$running")
     # A load that fails also ends in a "finished" line: more than one means the first may not
     # have been the page.
     loads=$((1 + $(grep -c 'Page load finished' <"$run/stderr" 2>/dev/null || true)))
@@ -194,13 +198,13 @@ for rtt in 0 25 50; do
     start_proxy "$rtt"
     # Once each unmeasured, so that neither pays alone for a cold file cache.
     [ "$rtt" = 0 ] && run_player && run_bare
-    player_ms=() player_pss=() player_uss=() player_net=()
-    bare_ms=() bare_pss=() bare_uss=() bare_net=()
+    player_ms=() player_pss=() player_uss=() player_own=() player_net=()
+    bare_ms=() bare_pss=() bare_uss=() bare_own=() bare_net=()
     for round in $(seq 1 "$rounds"); do
         for which in $( ((round % 2)) && echo "player bare" || echo "bare player"); do
             "run_$which"
             ((loads == 1)) || echo "note: $which saw $loads loads in round $round"
-            eval "${which}_ms+=($ms) ${which}_pss+=($pss) ${which}_uss+=($uss)"
+            eval "${which}_ms+=($ms) ${which}_pss+=($pss) ${which}_uss+=($uss) ${which}_own+=($own)"
             eval "${which}_net+=(\"\$net\")"
         done
         echo "rtt $rtt ms round $round: player ${player_ms[-1]} ms $(mb "${player_pss[-1]}") MB" \
@@ -217,21 +221,25 @@ for rtt in 0 25 50; do
         done
         eval "${which}_t=$(median "${times[@]}") ${which}_p=$(median "${psss[@]}")"
         eval "${which}_u=$(median "${usss[@]}")"
-        eval "t=\$${which}_t p=\$${which}_p u=\$${which}_u"
+        eval "owns=(\"\${${which}_own[@]}\")"
+        eval "${which}_o=$(median "${owns[@]}")"
+        eval "t=\$${which}_t p=\$${which}_p u=\$${which}_u o=\$${which}_o"
         pss_mb=()
         for k in "${psss[@]}"; do pss_mb+=("$(mb "$k")"); done
-        rows+=("$(printf '%5s  %-6s  %6s  %-11s  %7s  %-9s  %7s  %5s  %4s  %5s' "$rtt" "$which" \
-            "$t" "$(range "${times[@]}")" "$(mb "$p")" "$(range "${pss_mb[@]}")" "$(mb "$u")" \
-            "$(median "${conns[@]}")" "$(median "${hellos[@]}")" "$(median "${trips[@]}")")")
+        rows+=("$(printf '%5s  %-6s  %6s  %-11s  %7s  %-9s  %7s  %7s  %5s  %4s  %5s' "$rtt" \
+            "$which" "$t" "$(range "${times[@]}")" "$(mb "$p")" "$(range "${pss_mb[@]}")" \
+            "$(mb "$u")" "$(mb "$o")" "$(median "${conns[@]}")" "$(median "${hellos[@]}")" \
+            "$(median "${trips[@]}")")")
     done
-    rows+=("$(printf '%5s  %-6s  %6s  %-11s  %7s  %-9s  %7s' "$rtt" "ratio" \
+    rows+=("$(printf '%5s  %-6s  %6s  %-11s  %7s  %-9s  %7s  %7s' "$rtt" "ratio" \
         "$(ratio "$player_t" "$bare_t")" "" "$(ratio "$player_p" "$bare_p")" "" \
-        "$(ratio "$player_u" "$bare_u")")")
+        "$(ratio "$player_u" "$bare_u")" "$(ratio "$player_o" "$bare_o")")")
 done
 
 echo
 echo "Start to first load through the relay, median of $rounds starts each (ranges: min-max);"
-echo "memory summed over the process and its descendants; network per start (median)."
-printf '%5s  %-6s  %6s  %-11s  %7s  %-9s  %7s  %5s  %4s  %5s\n' "rtt" "who" "ms" "ms range" \
-    "PSS MB" "range" "USS MB" "conns" "tls" "trips"
+echo "PSS and USS summed over the process and its descendants, own: the program's process alone;"
+echo "network per start (median)."
+printf '%5s  %-6s  %6s  %-11s  %7s  %-9s  %7s  %7s  %5s  %4s  %5s\n' "rtt" "who" "ms" \
+    "ms range" "PSS MB" "range" "USS MB" "own USS" "conns" "tls" "trips"
 printf '%s\n' "${rows[@]}"

@@ -11,8 +11,17 @@ install(FILES ${_kestrum_packaging}/kestrum.desktop
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
 install(FILES ${_kestrum_packaging}/org.kestrum.Kestrum.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
-install(FILES ${_kestrum_packaging}/kestrum.1 ${_kestrum_packaging}/kestrum-tool.1
-        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Debian keeps manual pages gzipped; -n leaves out the time so the package is reproducible.
+set(_kestrum_man_pages)
+foreach(_page kestrum.1 kestrum-tool.1)
+    add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/man/${_page}.gz
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+        COMMAND gzip -n -9 -c ${_kestrum_packaging}/${_page} > ${CMAKE_BINARY_DIR}/man/${_page}.gz
+        DEPENDS ${_kestrum_packaging}/${_page} VERBATIM)
+    list(APPEND _kestrum_man_pages ${CMAKE_BINARY_DIR}/man/${_page}.gz)
+endforeach()
+add_custom_target(kestrum_man_pages ALL DEPENDS ${_kestrum_man_pages})
+install(FILES ${_kestrum_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 foreach(_size 16 24 32 48 64 128 256)
     install(FILES ${PROJECT_SOURCE_DIR}/resources/icon/kestrum-${_size}.png
             DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/${_size}x${_size}/apps

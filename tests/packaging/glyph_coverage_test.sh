@@ -6,6 +6,8 @@ set -euo pipefail
 root=$(cd "${1:-$(dirname "$0")/../..}" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 
+# The extractor first: a slip in it would leave characters unchecked.
+(cd "$here" && PYTHONDONTWRITEBYTECODE=1 python3 -m unittest -q shown_characters_test)
 python3 "$here/shown_characters.py" "$root" >"${TMPDIR:-/tmp}/kestrum-shown.$$"
 trap 'rm -f "${TMPDIR:-/tmp}/kestrum-shown.$$"' EXIT
 missing=0

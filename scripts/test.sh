@@ -17,6 +17,11 @@ cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRUM_BUILD_TES
 cmake --build build/native -j"$jobs"
 ctest --test-dir build/native --output-on-failure -j"$jobs" --timeout 300
 
+echo "== Debian package: build, validate, install, link handler, removal"
+bash tests/packaging/package_test.sh build/native
+echo "== every character of the pages and windows has a font"
+bash tests/packaging/glyph_coverage_test.sh
+
 echo "== benchmarks (link decoding, request handling)"
 build/native/tests/kestrum_benchmarks --benchmark_min_time=0.2
 

@@ -755,11 +755,15 @@ std::unique_ptr<BrowserEngine> CreateWebKitEngine(BrowserWindow kind) {
 }
 
 std::string WebExtensionDirectory() {
+    // Beside the program in the build tree; <prefix>/lib/kestrum/ once installed, found from
+    // the program's own place so that a package built for another prefix still finds it.
     if (const std::string folder = OwnExecutableFolder(); !folder.empty()) {
-        const std::string beside = folder + "/web-extensions";
-        struct stat info {};
-        if (stat(beside.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-            return beside;
+        for (const std::string& candidate :
+             {folder + "/web-extensions", folder + "/../lib/kestrum/web-extensions"}) {
+            struct stat info {};
+            if (stat(candidate.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+                return candidate;
+        }
     }
     return KESTRUM_INSTALLED_WEB_EXTENSION_DIR;
 }

@@ -14,11 +14,11 @@ build_packages=(cmake make g++ pkg-config nlohmann-json3-dev libssl-dev libcurl4
                 libcups2-dev libcpp-httplib-dev libgtk-3-dev libcairo2-dev libpango1.0-dev
                 libwebkit2gtk-4.1-dev fonts-dejavu-core xdg-utils xvfb xauth
                 "${media_packages[@]}")
-# iproute2 and util-linux: the private networks of tests/isolated.sh.
+# iproute2 and util-linux: the private networks of tests/isolated.sh. nsis: the Windows installer.
 test_packages=(googletest libgtest-dev libbenchmark-dev x11-utils fonts-noto-color-emoji
                xdotool xclip g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine fonts-wine
                xvfb xauth cups-daemon cups-client cups-bsd openbox locales libc-bin curl iproute2
-               util-linux poppler-utils clang libclang-rt-dev llvm "${media_packages[@]}")
+               util-linux poppler-utils clang libclang-rt-dev llvm nsis "${media_packages[@]}")
 
 packages=("${build_packages[@]}")
 [ "$what" = "test" ] && packages+=("${test_packages[@]}")

@@ -36,3 +36,5 @@ target_link_options(kestrum PRIVATE -municode)
 target_link_libraries(kestrum PRIVATE kestrum_shell_win32 kestrum_debug_log)
 kestrum_add_win32_resources(kestrum)
 kestrum_warnings(kestrum)
+
+include(${CMAKE_CURRENT_LIST_DIR}/installer/installer_win32.cmake)

@@ -41,3 +41,12 @@ endif()
 add_test(NAME build.no_plain_profile_secrets_in_player
          COMMAND ${CMAKE_COMMAND} -DPROFILE=${KESTRUM_PROFILE} -DBINARIES=$<TARGET_FILE:kestrum>
                  -P ${PROJECT_SOURCE_DIR}/cmake/CheckNoPlainSecrets.cmake)
+
+# The per-user installer: silent install, files and entries, silent uninstall, nothing left.
+if(TARGET kestrum_installer)
+    add_test(NAME win32.installer
+             COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/installer_win32_test.sh
+                     ${CMAKE_CROSSCOMPILING_EMULATOR} ${KESTRUM_INSTALLER}
+                     $<TARGET_FILE:kestrum>)
+    set_tests_properties(win32.installer PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)
+endif()

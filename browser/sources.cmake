@@ -10,6 +10,7 @@ list(APPEND KESTRUM_PORTABLE_SOURCES
     browser/page_scripts.cpp
     browser/permission_rules.cpp
     browser/request_handling.cpp
+    browser/runtime_version_text.cpp
     browser/top_document_messages.cpp
     browser/web_messages.cpp
     browser/web_process_settings.cpp

@@ -4,7 +4,8 @@
 add_library(kestrum_browser_win32 STATIC
     browser/win32/browser_window_procs_win32.cpp
     browser/win32/browser_windows_win32.cpp
+    browser/win32/runtime_loader_win32.cpp
     browser/win32/runtime_version_win32.cpp
     browser/win32/webview_engine_win32.cpp)
-target_link_libraries(kestrum_browser_win32 PUBLIC kestrum_core version user32 gdi32 shell32)
+target_link_libraries(kestrum_browser_win32 PUBLIC kestrum_core version ole32 user32 gdi32 shell32)
 kestrum_warnings(kestrum_browser_win32)

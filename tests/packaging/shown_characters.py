@@ -36,15 +36,9 @@ def string_literals(source):
             close = n if close < 0 else close
             out.append(source[open_end + 1:close])
             i = close + len(delimiter)
-        elif c == '"':
+        elif c in "\"'":  # a string or character literal, up to its unescaped close
             j = i + 1
-            while j < n and source[j] != '"':
-                j += 2 if source[j] == "\\" else 1
-            out.append(source[i + 1:j])
-            i = j + 1
-        elif c == "'":
-            j = i + 1
-            while j < n and source[j] != "'":
+            while j < n and source[j] != c:
                 j += 2 if source[j] == "\\" else 1
             out.append(source[i + 1:j])
             i = j + 1

@@ -11,9 +11,9 @@ work=$(mktemp -d)
 pid=""
 # The browser runtime counts as installed, so the start goes on to the link; the prefix is
 # left as it was found.
-runtime_key='HKCU\Software\Microsoft\EdgeUpdate\Clients\{F3017226-FE2A-4295-8BDF-00C3A9A7E4C5}'
-"$wine" reg add "$runtime_key" /v pv /d 120.0.2210.91 /f >/dev/null 2>&1
-trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; "$wine" reg delete "$runtime_key" /f >/dev/null 2>&1
+runtime_key='HKCU\Software\Microsoft\EdgeUpdate\ClientState\{F3017226-FE2A-4295-8BDF-00C3A9A7E4C5}'
+"$wine" reg add "$runtime_key" /v EBWebView /d 'C:\Runtime\Application\120.0.2210.91' /reg:32 /f >/dev/null 2>&1
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; "$wine" reg delete "$runtime_key" /reg:32 /f >/dev/null 2>&1
       rm -rf "$work"' EXIT
 cp "$2" "$work/kestrum.exe"
 cp "$4" "$work/mshta.exe"

@@ -230,31 +230,43 @@ TEST_F(BrowserWindowsTest, ABrowserThatCannotStartIsReportedOverItsWindow) {
     DestroyWindow(window);
 }
 
-TEST(BrowserRuntime, InstalledVersionComesFromTheUpdatersRecord) {
+TEST(BrowserRuntime, InstalledVersionIsTheUpdatersRecordedFolder) {
     const wchar_t* key =
-        L"Software\\Microsoft\\EdgeUpdate\\Clients\\{F3017226-FE2A-4295-8BDF-00C3A9A7E4C5}";
+        L"Software\\Microsoft\\EdgeUpdate\\ClientState\\{F3017226-FE2A-4295-8BDF-00C3A9A7E4C5}";
     struct Case {
-        const wchar_t* recorded;
+        const wchar_t* folder;
         std::u16string version;
-    } cases[] = {{L"120.0.2210.91", u"120.0.2210.91"}, {L"0.0.0.0", u""}, {L"", u""}};
+    } cases[] = {{L"C:\\Runtime\\Application\\120.0.2210.91", u"120.0.2210.91"},
+                 {L"C:\\Runtime\\Application\\100.0.1149.1", u""},
+                 {L"", u""}};
     for (const Case& c : cases) {
-        RegSetKeyValueW(HKEY_CURRENT_USER, key, L"pv", REG_SZ, c.recorded,
-                        static_cast<DWORD>((wcslen(c.recorded) + 1) * sizeof(wchar_t)));
+        HKEY handle = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0,
+                                  KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, &handle, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExW(handle, L"EBWebView", 0, REG_SZ, reinterpret_cast<const BYTE*>(c.folder),
+                       static_cast<DWORD>((wcslen(c.folder) + 1) * sizeof(wchar_t)));
+        RegCloseKey(handle);
         EXPECT_EQ(AvailableBrowserVersion(u""), c.version);
     }
-    RegDeleteTreeW(HKEY_CURRENT_USER, key);
+    RegDeleteKeyExW(HKEY_CURRENT_USER, key, KEY_WOW64_32KEY, 0);
     EXPECT_EQ(AvailableBrowserVersion(u""), u"");
 }
 
-TEST(BrowserRuntime, PrivateRuntimeVersionIsItsExecutablesProductVersion) {
+TEST(BrowserRuntime, PrivateRuntimeVersionIsItsEngineLibrarysProductVersion) {
     const std::wstring folder = TempFolder() + L"kestrum-runtime-test";
+    const std::wstring library = folder + L"\\EBWebView\\x64";
     CreateDirectoryW(folder.c_str(), nullptr);
-    const std::wstring probe = folder + L"\\msedgewebview2.exe";
+    CreateDirectoryW((folder + L"\\EBWebView").c_str(), nullptr);
+    CreateDirectoryW(library.c_str(), nullptr);
+    const std::wstring probe = library + L"\\EmbeddedBrowserWebView.dll";
     // This program carries the player's version resource: 4.11.0.0.
     ASSERT_TRUE(CopyFileW(ModuleFilePath().c_str(), probe.c_str(), FALSE));
     EXPECT_EQ(AvailableBrowserVersion(std::u16string(folder.begin(), folder.end())), u"4.11.0.0");
     DeleteFileW(probe.c_str());
     EXPECT_EQ(AvailableBrowserVersion(std::u16string(folder.begin(), folder.end())), u"");
+    RemoveDirectoryW(library.c_str());
+    RemoveDirectoryW((folder + L"\\EBWebView").c_str());
     RemoveDirectoryW(folder.c_str());
 }
 

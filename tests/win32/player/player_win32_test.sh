@@ -16,12 +16,12 @@ profile=$5
 source "$(dirname "$0")/../../gui/gui_test_lib.sh"
 work=$(mktemp -d)
 pids=()
-runtime_key='HKCU\Software\Microsoft\EdgeUpdate\Clients\{F3017226-FE2A-4295-8BDF-00C3A9A7E4C5}'
+runtime_key='HKCU\Software\Microsoft\EdgeUpdate\ClientState\{F3017226-FE2A-4295-8BDF-00C3A9A7E4C5}'
 # The prefix is shared with the other tests: it is left as it was found.
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
     wait 2>/dev/null
-    "$wine" reg delete "$runtime_key" /f >/dev/null 2>&1
+    "$wine" reg delete "$runtime_key" /reg:32 /f >/dev/null 2>&1
     "$wine" reg delete 'HKCU\Software\Wine\WineBrowser' /v Browsers /f >/dev/null 2>&1
     "$wine" winecfg /v win10 >/dev/null 2>&1
     rm -rf "$work"
@@ -85,7 +85,7 @@ printf '%s\n' "\$@" >>"$work/opened.txt"
 SCRIPT
 chmod +x "$work/browser.sh"
 "$wine" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$work/browser.sh" /f >/dev/null 2>&1
-"$wine" reg delete "$runtime_key" /f >/dev/null 2>&1
+"$wine" reg delete "$runtime_key" /reg:32 /f >/dev/null 2>&1
 
 # 0. Windows 8.1: refused before anything else is looked at.
 "$wine" winecfg /v win81 >/dev/null 2>&1
@@ -136,7 +136,7 @@ else
 fi
 
 # From here on the machine has a runtime installed, as its updater records it.
-"$wine" reg add "$runtime_key" /v pv /d 120.0.2210.91 /f >/dev/null 2>&1
+"$wine" reg add "$runtime_key" /v EBWebView /d 'C:\Runtime\Application\120.0.2210.91' /reg:32 /f >/dev/null 2>&1
 
 # 2. Plain mode: the splash, then the start window and the browser's failure over it.
 start_player plain

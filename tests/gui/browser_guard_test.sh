@@ -15,17 +15,14 @@ screen_reading=$5
 shots=$6
 mkdir -p "$shots"
 work=$(mktemp -d)
-export HOME=$work/home XDG_RUNTIME_DIR=$work/run XDG_DATA_HOME= XDG_CONFIG_HOME= NO_AT_BRIDGE=1
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
 source "$(dirname "$0")/gui_test_lib.sh"
-service=
+private_home
 wm=
 running=
 cleanup() {
     [ -n "$running" ] && kill "$running" 2>/dev/null
     stop_dialogs
-    [ -n "$service" ] && kill "$service" 2>/dev/null && wait "$service" 2>/dev/null
+    stop_standin
     [ -n "$wm" ] && kill "$wm" 2>/dev/null
     rm -rf "$work"
 }
@@ -33,17 +30,9 @@ trap cleanup EXIT
 
 # The stand-in on the profile's port, with an impostor on 127.0.0.2:443 whose certificate no
 # one trusts, and an address of its own that redirects to a refused host.
-"$platform" --port 8443 --control-port 0 --attacker-port 443 --attacker-address 127.0.0.2 \
+start_standin --port 8443 --control-port 0 --attacker-port 443 --attacker-address 127.0.0.2 \
     --attacker-chain wrong-key \
-    --redirect-path "/content/go=https://127.0.0.1:8443/content/opened.html?refused=redirect" \
-    >"$work/service.out" 2>"$work/service.err" &
-service=$!
-wait_for 10 grep -q '^ready' "$work/service.out" || {
-    echo "the stand-in service did not start:"
-    cat "$work/service.err"
-    exit 1
-}
-control=$(sed -nE 's/^listening control ([^ ]+).*/\1/p' "$work/service.out")
+    --redirect-path "/content/go=https://127.0.0.1:8443/content/opened.html?refused=redirect"
 probe_link() {  # query
     "$tool" mint-link --token probe --content "https://localhost:8443/content/probe.html?$1" \
         --server https://localhost:8443

@@ -12,15 +12,12 @@ screenshot=$4
 shots=$5
 mkdir -p "$shots"
 work=$(mktemp -d)
-export HOME=$work/home XDG_RUNTIME_DIR=$work/run XDG_DATA_HOME= XDG_CONFIG_HOME= NO_AT_BRIDGE=1
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
 source "$(dirname "$0")/gui_test_lib.sh"
-service=
+private_home
 cleanup() {
     pkill -f "^$player" 2>/dev/null
     stop_dialogs
-    [ -n "$service" ] && kill "$service" 2>/dev/null && wait "$service" 2>/dev/null
+    stop_standin
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -28,17 +25,8 @@ trap cleanup EXIT
 # The stand-in on the profile's port, with a wrong-key impostor on 127.0.0.2:443 whose address
 # the pins document pins to the platform's keys, as it does cdn-localhost, a host of the
 # platform's domain that the player sees at the impostor's address (a hosts file of its own).
-"$platform" --port 8443 --control-port 0 --attacker-port 443 --attacker-address 127.0.0.2 \
-    --attacker-chain wrong-key --pin-scope 127.0.0.2 --pin-scope cdn-localhost \
-    >"$work/service.out" 2>"$work/service.err" &
-service=$!
-wait_for 10 grep -q '^ready' "$work/service.out" || {
-    echo "the stand-in service did not start:"
-    cat "$work/service.err"
-    exit 1
-}
-control=$(sed -nE 's/^listening control ([^ ]+).*/\1/p' "$work/service.out")
-catalogue_link() { sed -nE "s/^link $1 (kestrum:.*)/\1/p" "$work/service.out"; }
+start_standin --port 8443 --control-port 0 --attacker-port 443 --attacker-address 127.0.0.2 \
+    --attacker-chain wrong-key --pin-scope 127.0.0.2 --pin-scope cdn-localhost
 probe_link() {  # query
     "$tool" mint-link --token probe --content "https://localhost:8443/content/probe.html?$1" \
         --server https://localhost:8443

@@ -12,29 +12,18 @@ screenshot=$4
 shots=$5
 mkdir -p "$shots"
 work=$(mktemp -d)
-export HOME=$work/home XDG_RUNTIME_DIR=$work/run XDG_DATA_HOME= XDG_CONFIG_HOME= NO_AT_BRIDGE=1
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
 source "$(dirname "$0")/gui_test_lib.sh"
-service=
+private_home
 cleanup() {
     pkill -f "^$player" 2>/dev/null
     stop_dialogs
-    [ -n "$service" ] && kill "$service" 2>/dev/null && wait "$service" 2>/dev/null
+    stop_standin
     rm -rf "$work"
 }
 trap cleanup EXIT
 
-"$platform" --port 8443 --control-port 0 --hostile-port 0 >"$work/service.out" \
-    2>"$work/service.err" &
-service=$!
-wait_for 10 grep -q '^ready' "$work/service.out" || {
-    echo "the stand-in service did not start:"
-    cat "$work/service.err"
-    exit 1
-}
-control=$(sed -nE 's/^listening control ([^ ]+).*/\1/p' "$work/service.out")
-hostile=$(sed -nE 's/^listening hostile ([^ ]+).*/\1/p' "$work/service.out")
+start_standin --port 8443 --control-port 0 --hostile-port 0
+hostile=$(standin_listening hostile)
 version() {  # the version answer, as --version-answer takes it
     python3 -c 'import json,sys; print(json.dumps({"version": sys.argv[1]}))' "$1" |
         curl -s -X POST --data-binary @- "$control/__settings" >/dev/null

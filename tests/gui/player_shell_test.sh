@@ -7,10 +7,8 @@ set -u
 player=$1
 tool=$2
 work=$(mktemp -d)
-export HOME=$work/home XDG_RUNTIME_DIR=$work/run XDG_DATA_HOME= XDG_CONFIG_HOME= NO_AT_BRIDGE=1
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
 source "$(dirname "$0")/gui_test_lib.sh"
+private_home
 cleanup() {
     pkill -f "^$player" 2>/dev/null
     stop_dialogs

@@ -1,0 +1,187 @@
+// The arguments of the events the test runtime raises.
+#include "standin_com.h"
+#include "standin_log.h"
+#include "standin_objects.h"
+
+namespace standin {
+namespace {
+
+class StartingArgs final : public ComObject<ICoreWebView2NavigationStartingEventArgs> {
+  public:
+    explicit StartingArgs(std::wstring uri)
+        : ComObject({__uuidof(ICoreWebView2NavigationStartingEventArgs)}), uri_(std::move(uri)) {}
+    HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override {
+        if (uri == nullptr)
+            return E_POINTER;
+        *uri = TaskString(uri_);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_IsUserInitiated(BOOL* value) override {
+        if (value == nullptr)
+            return E_POINTER;
+        *value = FALSE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_IsRedirected(BOOL* value) override {
+        if (value == nullptr)
+            return E_POINTER;
+        *value = FALSE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_RequestHeaders(ICoreWebView2HttpRequestHeaders**) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE get_Cancel(BOOL* cancel) override {
+        if (cancel == nullptr)
+            return E_POINTER;
+        *cancel = cancel_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE put_Cancel(BOOL cancel) override {
+        cancel_ = cancel;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_NavigationId(UINT64* id) override {
+        if (id == nullptr)
+            return E_POINTER;
+        *id = 1;
+        return S_OK;
+    }
+
+  private:
+    std::wstring uri_;
+    BOOL cancel_ = FALSE;
+};
+
+class RequestedArgs final : public ComObject<ICoreWebView2WebResourceRequestedEventArgs> {
+  public:
+    explicit RequestedArgs(ICoreWebView2WebResourceRequest* request)
+        : ComObject({__uuidof(ICoreWebView2WebResourceRequestedEventArgs)}), request_(request) {
+        request_->AddRef();
+    }
+    ~RequestedArgs() override {
+        request_->Release();
+        if (response_ != nullptr)
+            response_->Release();
+    }
+    HRESULT STDMETHODCALLTYPE get_Request(ICoreWebView2WebResourceRequest** request) override {
+        if (request == nullptr)
+            return E_POINTER;
+        request_->AddRef();
+        *request = request_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_Response(ICoreWebView2WebResourceResponse** response) override {
+        if (response == nullptr)
+            return E_POINTER;
+        if (response_ != nullptr)
+            response_->AddRef();
+        *response = response_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE put_Response(ICoreWebView2WebResourceResponse* response) override {
+        if (response != nullptr)
+            response->AddRef();
+        if (response_ != nullptr)
+            response_->Release();
+        response_ = response;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE
+    get_ResourceContext(COREWEBVIEW2_WEB_RESOURCE_CONTEXT* context) override {
+        if (context == nullptr)
+            return E_POINTER;
+        *context = COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL;
+        return S_OK;
+    }
+
+  private:
+    ICoreWebView2WebResourceRequest* request_;
+    ICoreWebView2WebResourceResponse* response_ = nullptr;
+};
+
+class CompletedArgs final : public ComObject<ICoreWebView2NavigationCompletedEventArgs> {
+  public:
+    explicit CompletedArgs(bool success)
+        : ComObject({__uuidof(ICoreWebView2NavigationCompletedEventArgs)}), success_(success) {}
+    HRESULT STDMETHODCALLTYPE get_IsSuccess(BOOL* success) override {
+        if (success == nullptr)
+            return E_POINTER;
+        *success = success_ ? TRUE : FALSE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_WebErrorStatus(COREWEBVIEW2_WEB_ERROR_STATUS* status) override {
+        if (status == nullptr)
+            return E_POINTER;
+        *status = COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_NavigationId(UINT64* id) override {
+        if (id == nullptr)
+            return E_POINTER;
+        *id = 1;
+        return S_OK;
+    }
+
+  private:
+    bool success_;
+};
+
+class MessageArgs final : public ComObject<ICoreWebView2WebMessageReceivedEventArgs> {
+  public:
+    MessageArgs(std::wstring source, std::wstring json)
+        : ComObject({__uuidof(ICoreWebView2WebMessageReceivedEventArgs)}),
+          source_(std::move(source)),
+          json_(std::move(json)) {}
+    HRESULT STDMETHODCALLTYPE get_Source(LPWSTR* value) override {
+        if (value == nullptr)
+            return E_POINTER;
+        *value = TaskString(source_);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_WebMessageAsJson(LPWSTR* value) override {
+        if (value == nullptr)
+            return E_POINTER;
+        *value = TaskString(json_);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE TryGetWebMessageAsString(LPWSTR* value) override {
+        if (value == nullptr)
+            return E_POINTER;
+        // Only a JSON string has a string form; anything else is E_INVALIDARG.
+        if (json_.size() < 2 || json_.front() != L'"' || json_.back() != L'"') {
+            *value = nullptr;
+            return E_INVALIDARG;
+        }
+        *value = TaskString(json_.substr(1, json_.size() - 2));
+        return S_OK;
+    }
+
+  private:
+    std::wstring source_;
+    std::wstring json_;
+};
+
+}  // namespace
+
+ICoreWebView2NavigationStartingEventArgs* NewNavigationStartingArgs(const std::wstring& uri) {
+    return new StartingArgs(uri);
+}
+bool WasCancelled(ICoreWebView2NavigationStartingEventArgs* args) {
+    BOOL cancel = FALSE;
+    return SUCCEEDED(args->get_Cancel(&cancel)) && cancel;
+}
+ICoreWebView2WebResourceRequestedEventArgs* NewWebResourceRequestedArgs(
+    ICoreWebView2WebResourceRequest* request) {
+    return new RequestedArgs(request);
+}
+ICoreWebView2NavigationCompletedEventArgs* NewNavigationCompletedArgs(bool success) {
+    return new CompletedArgs(success);
+}
+ICoreWebView2WebMessageReceivedEventArgs* NewWebMessageArgs(const std::wstring& source,
+                                                            const std::wstring& json) {
+    return new MessageArgs(source, json);
+}
+
+}  // namespace standin

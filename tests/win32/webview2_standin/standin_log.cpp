@@ -1,0 +1,57 @@
+#include "standin_log.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+
+namespace standin {
+
+std::string Environment(const char* name) {
+    char value[4096];
+    const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+    if (length == 0 || length >= sizeof value)
+        return {};
+    return std::string(value, length);
+}
+
+void Log(const std::string& line) {
+    const std::string path = Environment("KESTRUM_STANDIN_LOG");
+    if (path.empty())
+        return;
+    if (FILE* file = std::fopen(path.c_str(), "ab")) {
+        std::fprintf(file, "%s\n", line.c_str());
+        std::fclose(file);
+    }
+}
+
+std::string Utf8(LPCWSTR text) {
+    if (text == nullptr)
+        return "(null)";
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(size > 0 ? size - 1 : 0), '\0');
+    if (size > 1)
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+LPWSTR TaskString(const std::wstring& text) {
+    auto* copy = static_cast<LPWSTR>(CoTaskMemAlloc((text.size() + 1) * sizeof(wchar_t)));
+    if (copy != nullptr)
+        std::wmemcpy(copy, text.c_str(), text.size() + 1);
+    return copy;
+}
+
+HRESULT FailureFor(const char* stage) {
+    std::stringstream list(Environment("KESTRUM_STANDIN_FAIL"));
+    for (std::string item; std::getline(list, item, ',');) {
+        const size_t equals = item.find('=');
+        if (item.substr(0, equals) != stage)
+            continue;
+        if (equals == std::string::npos)
+            return E_FAIL;
+        return static_cast<HRESULT>(std::strtoul(item.c_str() + equals + 1, nullptr, 0));
+    }
+    return S_OK;
+}
+
+}  // namespace standin

@@ -1,0 +1,21 @@
+#pragma once
+
+// The test runtime's record of every call (one line each, appended to the file named by
+// KESTRUM_STANDIN_LOG) and the failures it was asked to produce.
+#include <windows.h>
+
+#include <string>
+
+namespace standin {
+
+void Log(const std::string& line);
+std::string Utf8(LPCWSTR text);
+// Duplicates `text` with CoTaskMemAlloc, as the runtime does for every string it returns.
+LPWSTR TaskString(const std::wstring& text);
+// The HRESULT the stage named in KESTRUM_STANDIN_FAIL (a comma list of stage names, each
+// optionally "=0x8007xxxx") should fail with, or S_OK.
+HRESULT FailureFor(const char* stage);
+// The value of an environment variable, empty when unset.
+std::string Environment(const char* name);
+
+}  // namespace standin

@@ -1,4 +1,5 @@
 list(APPEND KESTRUM_PORTABLE_SOURCES
+    app/command_line_options.cpp
     app/instance_name.cpp
     app/link_argument.cpp
     app/platform_link_services.cpp

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,5 +20,10 @@ std::string BuildDiagnosticCode(std::string_view reason,
 
 // Support's side: the unscrambled text of a code (garbage in, garbage out).
 std::string DecodeDiagnosticCode(std::string_view code);
+
+// Support's side, checked: the unscrambled record when `code` (blanks around it ignored, as
+// pasted from a mail) is canonical Base64 of a complete record; otherwise nothing, and `why`
+// says what is wrong.
+std::optional<std::string> ReadDiagnosticCode(std::string_view code, std::string& why);
 
 }  // namespace kestrum

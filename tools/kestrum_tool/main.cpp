@@ -28,14 +28,16 @@ namespace {
 
 using kestrum::Utf16ToUtf8;
 
+constexpr const char* kUsage =
+    "usage: kestrum-tool [--trace] decode-link '<link>'\n"
+    "       kestrum-tool [--trace] mint-link --token T --content C --server S\n"
+    "       kestrum-tool [--trace] decode-diagnostic '<code>'\n"
+    "       kestrum-tool [--trace] probe <url>\n"
+    "       kestrum-tool [--trace] resolve-link '<link>'\n"
+    "       kestrum-tool --help | --version\n";
+
 int Usage() {
-    std::fputs(
-        "usage: kestrum-tool [--trace] decode-link '<link>'\n"
-        "       kestrum-tool [--trace] mint-link --token T --content C --server S\n"
-        "       kestrum-tool [--trace] decode-diagnostic '<code>'\n"
-        "       kestrum-tool [--trace] probe <url>\n"
-        "       kestrum-tool [--trace] resolve-link '<link>'\n",
-        stderr);
+    std::fputs(kUsage, stderr);
     return 2;
 }
 
@@ -98,6 +100,14 @@ int main(int argc, char** argv) {
     }
     if (args.empty())
         return Usage();
+    if (args.front() == "--help" || args.front() == "-h") {
+        std::printf("%s", kUsage);
+        return 0;
+    }
+    if (args.front() == "--version" || args.front() == "-V") {
+        std::printf("kestrum-tool %s\n", Utf16ToUtf8(kestrum::AppContext::versionText).c_str());
+        return 0;
+    }
 
     try {
         const std::string command = args.front();
@@ -114,7 +124,13 @@ int main(int argc, char** argv) {
             return kestrum::ResolveLinkCommand(commandLine.argv[commandLine.argv.size() - 1]);
         }
         if (command == "decode-diagnostic" && args.size() == 2) {
-            kestrum::PrintLine(kestrum::DecodeDiagnosticCode(args[1]));
+            std::string why;
+            const auto text = kestrum::ReadDiagnosticCode(args[1], why);
+            if (!text) {
+                std::fprintf(stderr, "kestrum-tool: %s\n", why.c_str());
+                return 1;
+            }
+            kestrum::PrintLine(*text);
             return 0;
         }
     } catch (const std::exception& error) {

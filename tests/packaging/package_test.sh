@@ -61,6 +61,10 @@ done
 # check reports any missing part and stops before the window).
 /usr/bin/kestrum-tool decode-diagnostic 0 >/dev/null 2>&1 || [ $? -ne 127 ] ||
     fail "installed kestrum-tool does not start"
+version=$(timeout 20 /usr/bin/kestrum --version 2>&1) ||
+    fail "installed kestrum --version failed: $version"
+[[ "$version" =~ ^Kestrum\ [0-9]+\.[0-9]+\.[0-9]+$ ]] ||
+    fail "installed kestrum --version said '$version'"
 player_log=$(timeout 20 /usr/bin/kestrum </dev/null 2>&1 || true)
 ! grep -q "Web extension:" <<<"$player_log" ||
     fail "installed player does not find its web extension: $player_log"

@@ -59,5 +59,17 @@ code=$(
 )
 check "diagnostic code decodes" "$text" "$(run decode-diagnostic "$code")"
 
+# What a support engineer types: help and version answer and succeed, text that is no
+# diagnostic code is refused plainly, wrong arguments are a usage error.
+status() { $tool "$@" >/dev/null 2>&1; echo $?; }
+for case in "--help|0" "-h|0" "--version|0" "-V|0" "decode-diagnostic zzz|1" \
+            "decode-diagnostic $(printf 'plain text' | base64 -w0)|1" "no-such-command|2"; do
+    args=${case%|*}
+    # shellcheck disable=SC2086
+    check "exit status of: $args" "${case##*|}" "$(status $args)"
+done
+check "help names the commands" "yes" "$(run --help | grep -q decode-diagnostic && echo yes)"
+check "a refused code prints no junk" "" "$(run decode-diagnostic zzz)"
+
 echo "$failures failed"
 [ "$failures" -eq 0 ]

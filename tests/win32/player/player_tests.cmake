@@ -47,6 +47,6 @@ if(TARGET kestrum_installer)
     add_test(NAME win32.installer
              COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/installer_win32_test.sh
                      ${CMAKE_CROSSCOMPILING_EMULATOR} ${KESTRUM_INSTALLER}
-                     $<TARGET_FILE:kestrum>)
+                     $<TARGET_FILE:kestrum> --version)
     set_tests_properties(win32.installer PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)
 endif()

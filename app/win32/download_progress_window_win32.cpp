@@ -27,6 +27,7 @@ struct DownloadState {
     std::atomic<bool> totalKnown{false};
     std::atomic<bool> updatePending{false};
     std::atomic<bool> finished{false};
+    bool cancelledByLearner = false;
     InstallerDownload result = InstallerDownload::kFailed;
     HWND window = nullptr;
     HWND label = nullptr;
@@ -62,6 +63,7 @@ void PaintBar(HWND window, const DownloadState& state) {
 }
 
 void CancelByLearner(DownloadState& state) {
+    state.cancelledByLearner = true;
     EnableWindow(state.cancel, FALSE);
     SetWindowTextW(state.label, L"Cancelling...");
     state.downloader.Stop(InstallerDownload::kCancelled);
@@ -193,6 +195,11 @@ InstallerDownload DownloadWithProgressWindow(const std::u16string& address,
     worker.join();
     if (window)
         DestroyWindow(window);
+    // The last bytes may have come while the learner clicked: the answer still stands.
+    if (state.cancelledByLearner && state.result == InstallerDownload::kDone) {
+        DeleteFileW(Wide(file));
+        state.result = InstallerDownload::kCancelled;
+    }
     if (quitting)
         PostQuitMessage(quitCode);
     if (state.result == InstallerDownload::kCancelled)

@@ -120,8 +120,15 @@ InstallerDownload InstallerDownloader::Fetch(const std::u16string& address, HAND
     if (path.empty())
         path = L"/";
 
-    const Internet session(WinHttpOpen(L"Kestrum", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
-                                       WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+    // The system's proxy settings, as a browser would use them; older stacks know only the
+    // stack's own default.
+    HINTERNET opened = WinHttpOpen(L"Kestrum", WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY,
+                                   WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
+    if (!opened) {
+        opened = WinHttpOpen(L"Kestrum", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+                             WINHTTP_NO_PROXY_BYPASS, 0);
+    }
+    const Internet session(opened);
     if (!session)
         return failed("no session");
     const int connect = static_cast<int>(limits.connectTimeoutMs);

@@ -36,6 +36,15 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 self.file(registering)
             elif self.path == "/idle-installer.exe":
                 self.file(idle)
+            elif self.path in ("/moved", "/to-plain"):
+                # Where the real address sends its callers on: another place of the same server,
+                # or plain HTTP, which must not be followed.
+                port = self.server.server_address[1]
+                scheme = "https" if self.path == "/moved" else "http"
+                self.send_response(302)
+                self.send_header("Location", f"{scheme}://localhost:{port}/installer.exe")
+                self.send_header("Content-Length", "0")
+                self.end_headers()
             elif self.path == "/oversized":
                 # Announces more than the client accepts, then sends on.
                 self.head(200, 64 * MIB)

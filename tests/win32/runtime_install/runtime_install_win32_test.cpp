@@ -276,6 +276,7 @@ TEST_F(RuntimeInstallTest, DownloadsThatFailShowTheDownloadError) {
         {"a connection that ends early", L"/short"},
         {"nobody listening", refused},
         {"a plain HTTP address", plain},
+        {"sent on to plain HTTP", L"/to-plain"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -295,14 +296,20 @@ TEST_F(RuntimeInstallTest, DownloadsThatFailShowTheDownloadError) {
 }
 
 TEST_F(RuntimeInstallTest, AnInstallerThatInstallsIsRunAndRemoved) {
-    AcceptingLearner learner(nullptr);
-    EXPECT_TRUE(Ensure(L"/installer.exe"));
-    learner.Finish();
-    EXPECT_TRUE(learner.installing.found);
-    EXPECT_FALSE(learner.downloadError.found);
-    EXPECT_FALSE(learner.installation.found);
-    EXPECT_EQ(addressAsked_, 1);
-    EXPECT_FALSE(fs::exists(Installer()));
+    // Directly, and sent on to it as the real address does.
+    for (const wchar_t* path : {L"/installer.exe", L"/moved"}) {
+        SCOPED_TRACE(std::string(path, path + wcslen(path)));
+        ClearRegistry();
+        addressAsked_ = 0;
+        AcceptingLearner learner(nullptr);
+        EXPECT_TRUE(Ensure(path));
+        learner.Finish();
+        EXPECT_TRUE(learner.installing.found);
+        EXPECT_FALSE(learner.downloadError.found);
+        EXPECT_FALSE(learner.installation.found);
+        EXPECT_EQ(addressAsked_, 1);
+        EXPECT_FALSE(fs::exists(Installer()));
+    }
 }
 
 TEST_F(RuntimeInstallTest, AnInstallerThatInstallsNothingIsReportedAndKept) {

@@ -32,6 +32,7 @@ struct DownloadState {
     HWND window = nullptr;
     HWND label = nullptr;
     HWND cancel = nullptr;
+    HFONT font = nullptr;
 };
 
 const wchar_t* Wide(const std::u16string& text) {
@@ -127,19 +128,24 @@ HWND CreateDownloadWindow(DownloadState& state) {
                         kWidth, kHeight, nullptr, nullptr, GetModuleHandleW(nullptr), &state);
     if (!window)
         return nullptr;
-    const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
-    const auto child = [&](const wchar_t* type, const wchar_t* text, DWORD style, RECT at, int id) {
-        HWND control = CreateWindowExW(0, type, text, WS_CHILD | WS_VISIBLE | style, at.left,
-                                       at.top, at.right - at.left, at.bottom - at.top, window,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+    // The font of the learner's other windows, which carries the Arabic line too.
+    state.font = CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                             DEFAULT_PITCH | FF_SWISS, L"Segoe UI");
+    const auto font = reinterpret_cast<WPARAM>(state.font ? static_cast<HGDIOBJ>(state.font)
+                                                          : GetStockObject(DEFAULT_GUI_FONT));
+    const auto child = [&](const wchar_t* type, const wchar_t* text, DWORD style, RECT at, int id,
+                           DWORD extendedStyle = 0) {
+        HWND control = CreateWindowExW(extendedStyle, type, text, WS_CHILD | WS_VISIBLE | style,
+                                       at.left, at.top, at.right - at.left, at.bottom - at.top,
+                                       window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                        GetModuleHandleW(nullptr), nullptr);
         SendMessageW(control, WM_SETFONT, font, FALSE);
         return control;
     };
-    child(L"STATIC",
-          L"Downloading WebView2 Runtime...\n\x062C\x0627\x0631\x064A \x062A\x062D\x0645\x064A"
-          L"\x0644 WebView2 Runtime...",
-          SS_LEFT, RECT{16, 10, 408, 46}, -1);
+    child(L"STATIC", L"Downloading WebView2 Runtime...", SS_LEFT, RECT{16, 10, 408, 28}, -1);
+    child(L"STATIC", L"جاري تحميل WebView2 Runtime...", SS_RIGHT, RECT{16, 28, 408, 46}, -1,
+          WS_EX_RTLREADING);
     state.label = child(L"STATIC", L"Connecting...", SS_LEFT, RECT{16, 52, 408, 70},
                         kDownloadProgressLabelId);
     state.cancel = child(L"BUTTON", L"Cancel", WS_TABSTOP | BS_DEFPUSHBUTTON,
@@ -195,6 +201,8 @@ InstallerDownload DownloadWithProgressWindow(const std::u16string& address,
     worker.join();
     if (window)
         DestroyWindow(window);
+    if (state.font)
+        DeleteObject(state.font);
     // The last bytes may have come while the learner clicked: the answer still stands.
     if (state.cancelledByLearner && state.result == InstallerDownload::kDone) {
         DeleteFileW(Wide(file));

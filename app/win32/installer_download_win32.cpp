@@ -90,8 +90,11 @@ InstallerDownload InstallerDownloader::Run(const std::u16string& address,
     if (out == INVALID_HANDLE_VALUE)
         return Fail("cannot create the file: error " + std::to_string(GetLastError()));
     InstallerDownload result = Fetch(address, out, limits, progress);
-    if (!CloseHandle(out) && result == InstallerDownload::kDone)
-        result = Fail("cannot close the file: error " + std::to_string(GetLastError()));
+    if (!CloseHandle(out) && result == InstallerDownload::kDone) {
+        // Not Fail(): the download has ended, and with it any stop.
+        failure_ = "cannot close the file: error " + std::to_string(GetLastError());
+        result = InstallerDownload::kFailed;
+    }
     if (result != InstallerDownload::kDone)
         DeleteFileW(Wide(file));
     return result;
@@ -114,7 +117,8 @@ InstallerDownload InstallerDownloader::Fetch(const std::u16string& address, HAND
         return Fail("not an https address");
     }
     const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
-    std::wstring path(parts.lpszUrlPath ? parts.lpszUrlPath : L"", parts.dwUrlPathLength);
+    std::wstring path =
+        parts.lpszUrlPath ? std::wstring(parts.lpszUrlPath, parts.dwUrlPathLength) : std::wstring();
     if (parts.lpszExtraInfo)
         path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
     if (path.empty())

@@ -149,14 +149,14 @@ class RuntimeInstallTest : public ::testing::Test {
 
     // Runs the check with the installer at `path` of the test server; counts how often the
     // address was asked for.
-    bool Ensure(const std::wstring& path) {
+    bool Ensure(const std::wstring& path, const DownloadLimits& limits = TestLimits()) {
         const std::wstring address = path.rfind(L"http", 0) == 0 ? path : base_ + path;
         return EnsureBrowserRuntimeFrom(
             [this, address] {
                 ++addressAsked_;
                 return std::u16string(address.begin(), address.end());
             },
-            TestLimits());
+            limits);
     }
 
     static std::unique_ptr<TrustedRoot> root_;
@@ -268,6 +268,7 @@ TEST_F(RuntimeInstallTest, DownloadsThatFailShowTheDownloadError) {
     struct Case {
         const char* name;
         std::wstring path;
+        DWORD totalTimeoutMs = TestLimits().totalTimeoutMs;
     } cases[] = {
         {"not found", L"/missing"},
         {"announced beyond the size limit", L"/oversized"},
@@ -277,11 +278,14 @@ TEST_F(RuntimeInstallTest, DownloadsThatFailShowTheDownloadError) {
         {"nobody listening", refused},
         {"a plain HTTP address", plain},
         {"sent on to plain HTTP", L"/to-plain"},
+        {"a steady trickle beyond the whole download's time", L"/slow", 1500},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         AcceptingLearner learner(kDownloadError);
-        EXPECT_FALSE(Ensure(c.path));
+        DownloadLimits limits = TestLimits();
+        limits.totalTimeoutMs = c.totalTimeoutMs;
+        EXPECT_FALSE(Ensure(c.path, limits));
         learner.Finish();
         EXPECT_TRUE(learner.installing.found);
         EXPECT_EQ(learner.installing.text,

@@ -3,6 +3,7 @@ list(APPEND KESTRUM_PORTABLE_SOURCES
     app/instance_name.cpp
     app/link_argument.cpp
     app/platform_link_services.cpp
+    app/player_support_log.cpp
     app/runtime_requirements.cpp
     app/splash_layout.cpp
     app/update_address.cpp

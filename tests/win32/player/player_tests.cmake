@@ -50,3 +50,9 @@ if(TARGET kestrum_installer)
                      $<TARGET_FILE:kestrum> --version)
     set_tests_properties(win32.installer PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)
 endif()
+
+# The command line answered under Wine, and the support log under local application data.
+add_test(NAME win32.player_options
+         COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/player_options_win32_test.sh
+                 ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:kestrum>)
+set_tests_properties(win32.player_options PROPERTIES TIMEOUT 240 RUN_SERIAL TRUE)

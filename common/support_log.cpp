@@ -2,30 +2,18 @@
 
 #include <algorithm>
 #include <chrono>
-#include <memory>
-#include <mutex>
 #include <system_error>
-#include <vector>
+#include <utility>
 
 #include "common/log_timestamp.h"
-#include "common/rotating_log_file.h"
+#include "common/text_encoding.h"
+#include "common/url_codec.h"
 
 namespace kestrum {
 namespace {
 
 constexpr std::string_view kWithheld = "[withheld]";
-
-struct SupportLogState {
-    std::mutex mutex;
-    std::unique_ptr<RotatingLogFile> file;
-    std::vector<std::string> withheld;  // longest first, so a value inside another goes last
-};
-
-// Never destroyed: a thread may still log while the process runs its exit handlers.
-SupportLogState& State() {
-    static SupportLogState* state = new SupportLogState;
-    return *state;
-}
+constexpr std::string_view kCut = " [cut]";
 
 void ReplaceAll(std::string& text, std::string_view value) {
     for (std::size_t at = text.find(value); at != std::string::npos;
@@ -34,11 +22,50 @@ void ReplaceAll(std::string& text, std::string_view value) {
     }
 }
 
-// The caller holds the state's lock.
-std::string ShareableText(const SupportLogState& state, std::string_view line) {
+// `value` as it appears inside an address: percent-encoded, with lower- and upper-case digits.
+std::vector<std::string> AddressForms(std::string_view value) {
+    std::string lower = Utf16ToUtf8(UrlEncode(Utf8ToUtf16(value)));
+    std::string upper = lower;
+    for (std::size_t i = 0; i + 2 < upper.size(); ++i) {
+        if (upper[i] != '%')
+            continue;
+        for (std::size_t digit = i + 1; digit <= i + 2; ++digit) {
+            if (upper[digit] >= 'a' && upper[digit] <= 'f')
+                upper[digit] = static_cast<char>(upper[digit] - 'a' + 'A');
+        }
+    }
+    return {std::move(lower), std::move(upper)};
+}
+
+}  // namespace
+
+bool SupportLog::Start(const std::filesystem::path& folder) {
+    std::error_code error;
+    if (folder.empty())
+        return false;
+    const bool made = std::filesystem::create_directories(folder, error);
+    if (error)
+        return false;
+    // The learner's own, like the rest of their state: not for other users of the machine.
+    if (made)
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
+    const std::lock_guard<std::mutex> lock(mutex_);
+    file_ = std::make_unique<RotatingLogFile>(folder / kSupportLogFileName, kSupportLogLimit);
+    return true;
+}
+
+void SupportLog::Stop() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    file_.reset();
+}
+
+std::string SupportLog::ShareableText(std::string_view line) const {
     std::string text(line);
-    for (const std::string& value : state.withheld)
+    for (const std::string& value : withheld_)
         ReplaceAll(text, value);
+    // After withholding, so that a cut never leaves half a secret behind.
+    if (text.size() > kSupportLogLineLimit)
+        text.replace(kSupportLogLineLimit - kCut.size(), std::string::npos, kCut);
     for (char& c : text) {
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
             c = '?';
@@ -46,57 +73,35 @@ std::string ShareableText(const SupportLogState& state, std::string_view line) {
     return text;
 }
 
-}  // namespace
-
-bool StartSupportLog(const std::filesystem::path& folder) {
-    std::error_code error;
-    if (folder.empty())
-        return false;
-    std::filesystem::create_directories(folder, error);
-    if (error)
-        return false;
-    SupportLogState& state = State();
-    const std::lock_guard<std::mutex> lock(state.mutex);
-    state.file = std::make_unique<RotatingLogFile>(folder / kSupportLogFileName, kSupportLogLimit);
-    return true;
-}
-
-void StopSupportLog() {
-    SupportLogState& state = State();
-    const std::lock_guard<std::mutex> lock(state.mutex);
-    state.file.reset();
-}
-
-std::string SupportLogText(std::string_view line) {
-    SupportLogState& state = State();
-    const std::lock_guard<std::mutex> lock(state.mutex);
-    return ShareableText(state, line);
-}
-
-void WriteSupportLog(std::string_view line) {
+void SupportLog::Write(std::string_view line) noexcept {
     try {
         const auto now = std::chrono::system_clock::now();
-        SupportLogState& state = State();
-        const std::lock_guard<std::mutex> lock(state.mutex);
-        if (state.file)
-            state.file->Append(FormatLogTimestamp(now) + " " + ShareableText(state, line));
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (file_)
+            file_->Append(FormatLogTimestamp(now) + " " + ShareableText(line));
     } catch (...) {
         // Out of memory while logging: the line is lost, the player goes on.
     }
 }
 
-void WithholdFromSupportLog(std::string_view secret) {
+void SupportLog::Withhold(std::string_view secret) {
     if (secret.empty())
         return;
-    SupportLogState& state = State();
-    const std::lock_guard<std::mutex> lock(state.mutex);
-    std::vector<std::string>& withheld = state.withheld;
-    if (std::find(withheld.begin(), withheld.end(), secret) != withheld.end())
-        return;
-    withheld.emplace_back(secret);
+    std::vector<std::string> forms = AddressForms(secret);
+    forms.emplace_back(secret);
+    const std::lock_guard<std::mutex> lock(mutex_);
+    for (std::string& form : forms) {
+        if (std::find(withheld_.begin(), withheld_.end(), form) == withheld_.end())
+            withheld_.push_back(std::move(form));
+    }
     std::stable_sort(
-        withheld.begin(), withheld.end(),
+        withheld_.begin(), withheld_.end(),
         [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+}
+
+SupportLog& TheSupportLog() {
+    static SupportLog* log = new SupportLog;
+    return *log;
 }
 
 }  // namespace kestrum

@@ -150,36 +150,51 @@ TEST(RotatingLogFile, KeepsLinesWholeWhenThreadsWriteAtOnce) {
 TEST(SupportLog, StampsLinesAndKeepsSecretsAndControlCharactersOut) {
     TempFolder folder;
     const fs::path logFolder = folder.path() / "state" / "kestrum";
-    ASSERT_TRUE(StartSupportLog(logFolder));
-    WithholdFromSupportLog("tok-123");
-    WithholdFromSupportLog("https://platform.example/");
-    WithholdFromSupportLog("https://platform.example");
-    WriteSupportLog("Decrypted OK. Domain: https://platform.example/");
-    WriteSupportLog("Refused: https://platform.example/x?t=tok-123");
-    WriteSupportLog("forged\n2026-01-01T00:00:00.000Z Decrypted OK");
-    StopSupportLog();
-    WriteSupportLog("after stop");
+    SupportLog log;
+    ASSERT_TRUE(log.Start(logFolder));
+    log.Withhold("tok/+=1");
+    log.Withhold("https://platform.example/");
+    log.Withhold("https://platform.example");
+    log.Write("Decrypted OK. Domain: https://platform.example/");
+    log.Write("Refused: https://platform.example/x?t=tok/+=1");
+    // The token as an address carries it, in either case of hexadecimal digits.
+    log.Write("Refused: https://other.example/?t=tok%2f%2b%3d1&u=tok%2F%2B%3D1");
+    log.Write("forged\n2026-01-01T00:00:00.000Z Decrypted OK");
+    // A whole document as an address: cut, after the secrets in it were withheld.
+    log.Write("Refused: data:text/html," + std::string(kSupportLogLineLimit, 'x') + "tok/+=1");
+    log.Write("Refused: data:text/html," + std::string(kSupportLogLineLimit - 35, 'y') +
+              "tok/+=1 and more to cut");
+    log.Stop();
+    log.Write("after stop");
 
     const auto lines = ReadLines(logFolder / kSupportLogFileName);
     const std::string stamp = "[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3}Z ";
     const std::vector<std::string> expected = {
         "Decrypted OK. Domain: [withheld]",
         "Refused: [withheld]x?t=[withheld]",
+        "Refused: https://other.example/?t=[withheld]&u=[withheld]",
         "forged?2026-01-01T00:00:00.000Z Decrypted OK",
+        "Refused: data:text/html," + std::string(kSupportLogLineLimit - 30, 'x') + " [cut]",
+        "Refused: data:text/html," + std::string(kSupportLogLineLimit - 35, 'y') + "[with [cut]",
     };
     ASSERT_EQ(lines.size(), expected.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
         EXPECT_TRUE(std::regex_match(lines[i], std::regex(stamp + ".*"))) << lines[i];
         EXPECT_EQ(lines[i].substr(25), expected[i]);
     }
+#ifndef _WIN32
+    // A folder it makes is the learner's alone.
+    EXPECT_EQ(fs::status(logFolder).permissions() & fs::perms::all, fs::perms::owner_all);
+#endif
 }
 
 TEST(SupportLog, AFolderThatCannotBeMadeLeavesTheLogOff) {
     TempFolder folder;
     std::ofstream(folder.path() / "plain") << "x";
-    EXPECT_FALSE(StartSupportLog(folder.path() / "plain" / "kestrum"));
-    EXPECT_FALSE(StartSupportLog({}));
-    WriteSupportLog("goes nowhere, and does not throw");
+    SupportLog log;
+    EXPECT_FALSE(log.Start(folder.path() / "plain" / "kestrum"));
+    EXPECT_FALSE(log.Start({}));
+    log.Write("goes nowhere, and does not throw");
     EXPECT_FALSE(fs::exists(folder.path() / "plain" / "kestrum"));
 }
 

@@ -149,7 +149,8 @@ TEST(RotatingLogFile, KeepsLinesWholeWhenThreadsWriteAtOnce) {
 
 TEST(SupportLog, StampsLinesAndKeepsSecretsAndControlCharactersOut) {
     TempFolder folder;
-    const fs::path logFolder = folder.path() / "state" / "kestrum";
+    // A user name beyond ASCII, as many learners have: the path must reach the system whole.
+    const fs::path logFolder = folder.path() / fs::path(u8"\u00e9tat-\u65e5\u672c") / "kestrum";
     SupportLog log;
     ASSERT_TRUE(log.Start(logFolder));
     log.Withhold("tok/+=1");

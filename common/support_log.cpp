@@ -15,10 +15,33 @@ namespace {
 constexpr std::string_view kWithheld = "[withheld]";
 constexpr std::string_view kCut = " [cut]";
 
+// A short number (a content number such as "7") is withheld only where no digit touches it:
+// inside other numbers it would blot out every count and length in the log. Anything else is
+// withheld wherever it appears, even glued to other text, so no part of it is ever written.
+constexpr std::size_t kShortNumber = 8;
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool IsShortNumber(std::string_view value) {
+    return value.size() < kShortNumber && std::all_of(value.begin(), value.end(), IsDigit);
+}
+
+bool InsideALongerNumber(const std::string& text, std::size_t at, std::size_t size) {
+    return (at > 0 && IsDigit(text[at - 1])) ||
+           (at + size < text.size() && IsDigit(text[at + size]));
+}
+
 void ReplaceAll(std::string& text, std::string_view value) {
-    for (std::size_t at = text.find(value); at != std::string::npos;
-         at = text.find(value, at + kWithheld.size())) {
+    const bool numberOnly = IsShortNumber(value);
+    for (std::size_t at = text.find(value); at != std::string::npos;) {
+        if (numberOnly && InsideALongerNumber(text, at, value.size())) {
+            at = text.find(value, at + 1);
+            continue;
+        }
         text.replace(at, value.size(), kWithheld);
+        at = text.find(value, at + kWithheld.size());
     }
 }
 

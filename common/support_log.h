@@ -37,7 +37,8 @@ class SupportLog {
 
     // From now on `secret` (a link's token, content or server) is written as "[withheld]",
     // so a trace line that names it still leaves the file fit to share; so are its
-    // percent-encoded forms, as it would stand inside an address.
+    // percent-encoded forms, as it would stand inside an address. A number of fewer than
+    // eight digits is withheld only where no digit touches it (not inside "722").
     void Withhold(std::string_view secret);
 
   private:

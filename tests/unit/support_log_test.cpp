@@ -9,9 +9,15 @@
 #include <thread>
 #include <vector>
 
+#include "common/app_context.h"
+#include "common/debug_log.h"
 #include "common/log_timestamp.h"
+#include "common/platform_profile.h"
 #include "common/rotating_log_file.h"
 #include "common/support_log.h"
+#include "common/text_encoding.h"
+#include "link/scheme_args.h"
+#include "tests/support/reference_crypto.h"
 
 namespace kestrum {
 namespace {
@@ -156,10 +162,13 @@ TEST(SupportLog, StampsLinesAndKeepsSecretsAndControlCharactersOut) {
     log.Withhold("tok/+=1");
     log.Withhold("https://platform.example/");
     log.Withhold("https://platform.example");
+    log.Withhold("7");
     log.Write("Decrypted OK. Domain: https://platform.example/");
     log.Write("Refused: https://platform.example/x?t=tok/+=1");
     // The token as an address carries it, in either case of hexadecimal digits.
     log.Write("Refused: https://other.example/?t=tok%2f%2b%3d1&u=tok%2F%2B%3D1");
+    // A short number where it stands for itself, not inside other numbers.
+    log.Write("Content 7: /content/7?v=7x, length 722, 17 pages");
     log.Write("forged\n2026-01-01T00:00:00.000Z Decrypted OK");
     // A whole document as an address: cut, after the secrets in it were withheld.
     log.Write("Refused: data:text/html," + std::string(kSupportLogLineLimit, 'x') + "tok/+=1");
@@ -174,6 +183,7 @@ TEST(SupportLog, StampsLinesAndKeepsSecretsAndControlCharactersOut) {
         "Decrypted OK. Domain: [withheld]",
         "Refused: [withheld]x?t=[withheld]",
         "Refused: https://other.example/?t=[withheld]&u=[withheld]",
+        "Content [withheld]: /content/[withheld]?v=[withheld]x, length 722, 17 pages",
         "forged?2026-01-01T00:00:00.000Z Decrypted OK",
         "Refused: data:text/html," + std::string(kSupportLogLineLimit - 30, 'x') + " [cut]",
         "Refused: data:text/html," + std::string(kSupportLogLineLimit - 35, 'y') + "[with [cut]",
@@ -197,6 +207,34 @@ TEST(SupportLog, AFolderThatCannotBeMadeLeavesTheLogOff) {
     EXPECT_FALSE(log.Start({}));
     log.Write("goes nowhere, and does not throw");
     EXPECT_FALSE(fs::exists(folder.path() / "plain" / "kestrum"));
+}
+
+// The player's own path: a decoded link, then trace lines through this platform's debug log
+// (the debugger on Windows, standard error on Linux) into the process's support log.
+TEST(SupportLog, TheTraceOfADecodedLinkKeepsTheLinksValuesOut) {
+    TempFolder folder;
+    ASSERT_TRUE(StartSupportLog(folder.path()));
+    const std::string token = "learner-token-5f3a9c", content = "https://cdn.example.test/v/77.mp4",
+                      server = "https://platform.example.test/";
+    const std::string key = RestoreProfileSecret(ProfileItem::kLinkKey).value();
+    const std::u16string link = u"kestrum:" + Utf8ToUtf16(reference::Envelope(token, key)) + u":" +
+                                Utf8ToUtf16(reference::Envelope(content, key)) + u":" +
+                                Utf8ToUtf16(reference::Envelope(server, key));
+    AppContext context;
+    std::string error;
+    ASSERT_TRUE(ParseSchemeArgs(link, error, context, LinkServices{})) << error;
+    DebugLog("Navigation refused before its request: " + content + "?token=" + token);
+    TheSupportLog().Stop();
+
+    // Other tests in this process may have withheld short values of their own, which blot
+    // words here too: so the lines are counted, not read word for word.
+    const auto lines = ReadLines(folder.path() / kSupportLogFileName);
+    EXPECT_EQ(lines.size(), 5u);  // called, decrypted, direct address, succeeded, refused
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    for (const std::string& value : {token, content, server, std::string("platform.example")})
+        EXPECT_EQ(text.find(value), std::string::npos) << value << " in:\n" << text;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@ list(APPEND KESTRUM_PORTABLE_SOURCES
     app/link_argument.cpp
     app/platform_link_services.cpp
     app/runtime_install_flow.cpp
+    app/player_support_log.cpp
     app/runtime_requirements.cpp
     app/splash_layout.cpp
     app/update_address.cpp

@@ -5,6 +5,7 @@
 #include "common/debug_log.h"
 #include "common/platform_profile.h"
 #include "common/split_text.h"
+#include "common/support_log.h"
 #include "common/text_case.h"
 #include "common/text_encoding.h"
 #include "common/url_codec.h"
@@ -67,8 +68,13 @@ bool DecryptParts(const std::u16string& linkArgument, DecodedLink& link, std::st
         DebugLog("ParseSchemeArgs failed: one of the parts decrypted to empty string");
         return false;
     }
+    // The link's values stay out of the support log, whichever trace line names them later.
+    WithholdFromSupportLog(link.token);
+    WithholdFromSupportLog(link.contentLinkId);
+    WithholdFromSupportLog(link.server);
     DebugLog("Decrypted OK. Domain: " + link.server);
     TrimTrailingSlashes(link.server);
+    WithholdFromSupportLog(link.server);
     return true;
 }
 

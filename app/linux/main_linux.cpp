@@ -8,6 +8,7 @@
 
 #include "app/command_line_options.h"
 #include "app/linux/linux_startup_platform.h"
+#include "app/player_support_log.h"
 #include "common/text_encoding.h"
 
 namespace {
@@ -32,6 +33,7 @@ std::optional<int> AnswerOptions(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (const auto code = AnswerOptions(argc, argv))
         return *code;
+    kestrum::StartPlayerSupportLog();
     // Without a display the player has nothing to show its messages on; say so plainly rather
     // than leave a toolkit warning (a started browser or a script then sees the exit code).
     if (!gtk_init_check(&argc, &argv)) {

@@ -66,6 +66,14 @@ if(KESTRUM_BUILD_TESTS AND TARGET kestrum-platform)
                      $<TARGET_FILE:kestrum-platform> $<TARGET_FILE:kestrum-screenshot>
                      ${CMAKE_BINARY_DIR}/gui-screenshots)
     set_tests_properties(gui.hostile_service PROPERTIES TIMEOUT 220 RUN_SERIAL TRUE)
+
+    # The support log after a real link: stamped lines, none of the link's values.
+    add_test(NAME gui.support_log
+             COMMAND bash ${PROJECT_SOURCE_DIR}/tests/isolated.sh timeout 110 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp"
+                     bash ${PROJECT_SOURCE_DIR}/tests/gui/support_log_test.sh
+                     $<TARGET_FILE:kestrum> $<TARGET_FILE:kestrum-tool>
+                     $<TARGET_FILE:kestrum-platform>)
+    set_tests_properties(gui.support_log PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE)
     set_tests_properties(gui.browser_host PROPERTIES TIMEOUT 480 RUN_SERIAL TRUE)
 
     # The colours and contrast of a rectangle of the screen, for the scripts' pixel checks.

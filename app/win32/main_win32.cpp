@@ -7,6 +7,7 @@
 
 #include "app/command_line_options.h"
 #include "app/link_argument.h"
+#include "app/player_support_log.h"
 #include "app/win32/win32_startup_platform.h"
 
 namespace {
@@ -46,6 +47,7 @@ std::optional<int> AnswerOptions() {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     if (const auto code = AnswerOptions())
         return *code;
+    kestrum::StartPlayerSupportLog();
     kestrum::Win32StartupPlatform platform(instance, commandLine);
     return kestrum::RunStartup(platform);
 }

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "common/debug_log.h"
+#include "common/support_log.h"
 
 namespace kestrum {
 
@@ -11,6 +12,7 @@ void DebugLog(std::string_view text) {
     line.push_back('\n');
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
+    WriteSupportLog(text);
 }
 
 }  // namespace kestrum

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/debug_log.h"
+#include "common/support_log.h"
 
 namespace kestrum {
 
@@ -10,6 +11,7 @@ void DebugLog(std::string_view text) {
     const std::string line(text);
     OutputDebugStringA(line.c_str());
     OutputDebugStringA("\n");
+    WriteSupportLog(text);
 }
 
 }  // namespace kestrum

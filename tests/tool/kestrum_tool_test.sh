@@ -68,6 +68,39 @@ for case in "--help|0" "-h|0" "--version|0" "-V|0" "decode-diagnostic zzz|1" \
     # shellcheck disable=SC2086
     check "exit status of: $args" "${case##*|}" "$(status $args)"
 done
+# Each command answers its own --help, and names what is wrong with its arguments.
+for command in decode-link mint-link decode-diagnostic probe resolve-link log-path; do
+    check "exit status of: $command --help" "0" "$(status "$command" --help)"
+    check "$command --help shows its usage" "yes" \
+        "$(run "$command" -h | grep -q "^usage: kestrum-tool .*$command" && echo yes)"
+    check "tool --help lists $command" "yes" "$(run --help | grep -q " $command" && echo yes)"
+done
+wrong() { $tool "$@" 2>&1 >/dev/null | tr -d '\r' | head -1; }
+for case in "decode-link|missing '<link>'" "decode-link a b|takes one argument, not 2" \
+            "decode-diagnostic --zz|unknown option --zz" "probe|missing <url>" \
+            "resolve-link a b c|takes one argument, not 3" "log-path extra|takes no arguments" \
+            "mint-link --token a --content b|missing --server" \
+            "mint-link --token a --content b --server|--server needs a value" \
+            "mint-link --colour red|unknown option --colour"; do
+    args=${case%|*}
+    # shellcheck disable=SC2086
+    check "exit status of: $args" "2" "$(status $args)"
+    # shellcheck disable=SC2086
+    check "error of: $args" "kestrum-tool ${args%% *}: ${case##*|}" "$(wrong $args)"
+done
+
+# The support log's place: under XDG_STATE_HOME on Linux, a Windows folder under Wine.
+log=$(XDG_STATE_HOME=/state/home run log-path)
+case $log in
+    /*) check "log-path follows XDG_STATE_HOME" "/state/home/kestrum/kestrum.log" "$log"
+        check "log-path without XDG_STATE_HOME" "/home/learner/.local/state/kestrum/kestrum.log" \
+            "$(env -u XDG_STATE_HOME HOME=/home/learner $tool log-path 2>/dev/null)"
+        check "a relative XDG_STATE_HOME is ignored" "/home/learner/.local/state/kestrum/kestrum.log" \
+            "$(XDG_STATE_HOME=state HOME=/home/learner $tool log-path 2>/dev/null)" ;;
+    *) check "log-path names the local application data folder" "yes" \
+           "$(grep -qi '\\Kestrum\\kestrum.log$' <<<"$log" && echo yes)" ;;
+esac
+
 check "help names the commands" "yes" "$(run --help | grep -q decode-diagnostic && echo yes)"
 check "a refused code prints no junk" "" "$(run decode-diagnostic zzz)"
 

@@ -7,9 +7,13 @@ player=$1
 failures=0
 fail() { echo "FAIL $*"; failures=$((failures + 1)); }
 
+# A state folder of the test's own: a started player writes its support log there.
+state=$(mktemp -d)
+trap 'rm -rf "$state"' EXIT
+
 for case in "--help|0" "-h|0" "--version|0" "-V|0" "--no-such-option|2"; do
     option=${case%|*} expected=${case##*|}
-    out=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 10 "$player" "$option" 2>&1)
+    out=$(env -u DISPLAY -u WAYLAND_DISPLAY XDG_STATE_HOME="$state" timeout 10 "$player" "$option" 2>&1)
     got=$?
     [ "$got" = "$expected" ] || fail "$option: exit $got, expected $expected ($out)"
     case $option in
@@ -21,10 +25,16 @@ for case in "--help|0" "-h|0" "--version|0" "-V|0" "--no-such-option|2"; do
     esac
 done
 
-out=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$player" 2>&1)
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY XDG_STATE_HOME="$state" timeout 20 "$player" 2>&1)
 got=$?
 [ "$got" = 1 ] || fail "without a display: exit $got, expected 1"
 grep -q "cannot open a display" <<<"$out" || fail "without a display it said: $out"
+# The log is opened before the display, so even this start leaves a line for support; an
+# option answered at once leaves none.
+grep -qE '^[0-9-]+T[0-9:.]+Z Kestrum [0-9.]+ started$' "$state/kestrum/kestrum.log" ||
+    fail "the support log did not note the start: $(cat "$state/kestrum/kestrum.log" 2>&1)"
+[ "$(wc -l <"$state/kestrum/kestrum.log")" = 1 ] ||
+    fail "help, version or a wrong option wrote to the support log"
 
 echo "$failures failed"
 [ "$failures" -eq 0 ]

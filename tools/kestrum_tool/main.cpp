@@ -6,15 +6,23 @@
 //   kestrum-tool decode-diagnostic '<code>'
 //   kestrum-tool probe <url>
 //   kestrum-tool resolve-link '<link>'
+//   kestrum-tool log-path
+//   kestrum-tool COMMAND --help
 //
 // --trace before the command also prints the player's own trace lines on standard error.
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <iterator>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/link_argument.h"
 #include "common/platform_profile.h"
+#include "common/support_log.h"
+#include "common/support_log_folder.h"
 #include "common/text_encoding.h"
 #include "fatal/diagnostic_code.h"
 #include "link/envelope.h"
@@ -28,17 +36,69 @@ namespace {
 
 using kestrum::Utf16ToUtf8;
 
-constexpr const char* kUsage =
-    "usage: kestrum-tool [--trace] decode-link '<link>'\n"
-    "       kestrum-tool [--trace] mint-link --token T --content C --server S\n"
-    "       kestrum-tool [--trace] decode-diagnostic '<code>'\n"
-    "       kestrum-tool [--trace] probe <url>\n"
-    "       kestrum-tool [--trace] resolve-link '<link>'\n"
-    "       kestrum-tool --help | --version\n";
+// One command: its name, what follows it, and how many plain arguments it takes (mint-link
+// reads options instead).
+struct Command {
+    const char* name;
+    const char* arguments;
+    const char* summary;
+    int plainArguments;
+};
 
-int Usage() {
-    std::fputs(kUsage, stderr);
+constexpr Command kCommands[] = {
+    {"decode-link", "'<link>'", "the token, content and server a link carries", 1},
+    {"mint-link", "--token T --content C --server S", "a link the player accepts", -1},
+    {"decode-diagnostic", "'<code>'", "the text of a diagnostic code from the error dialog", 1},
+    {"probe", "<url>", "one request through the player's pinned client", 1},
+    {"resolve-link", "'<link>'", "the content the player would show for a link", 1},
+    {"log-path", "", "where the player writes its support log", 0},
+};
+
+std::string CommandLineOf(const Command& command) {
+    std::string line = std::string("kestrum-tool [--trace] ") + command.name;
+    if (command.arguments[0] != '\0')
+        line += std::string(" ") + command.arguments;
+    return line;
+}
+
+std::string Usage() {
+    std::string text;
+    for (const Command& command : kCommands)
+        text += (text.empty() ? "usage: " : "       ") + CommandLineOf(command) + "\n";
+    text += "       kestrum-tool --help | --version\n";
+    text += "       kestrum-tool COMMAND --help\n";
+    return text;
+}
+
+int ShowUsageError(const std::string& what) {
+    std::fprintf(stderr, "kestrum-tool: %s\n%s", what.c_str(), Usage().c_str());
     return 2;
+}
+
+int ShowCommandError(const Command& command, const std::string& what) {
+    std::fprintf(stderr, "kestrum-tool %s: %s\nusage: %s\n", command.name, what.c_str(),
+                 CommandLineOf(command).c_str());
+    return 2;
+}
+
+bool IsHelp(const std::string& argument) {
+    return argument == "--help" || argument == "-h";
+}
+
+// Why `args` (after the command's name) do not fit `command`; empty when they do.
+std::string WrongArguments(const Command& command, const std::vector<std::string>& args) {
+    if (command.plainArguments < 0)
+        return {};
+    for (const std::string& argument : args) {
+        if (argument.size() > 1 && argument[0] == '-')
+            return "unknown option " + argument;
+    }
+    if (args.size() == static_cast<std::size_t>(command.plainArguments))
+        return {};
+    if (command.plainArguments == 0)
+        return "takes no arguments";
+    return args.empty() ? std::string("missing ") + command.arguments
+                        : "takes one argument, not " + std::to_string(args.size());
 }
 
 int DecodeLinkCommand(const std::u16string& link) {
@@ -57,33 +117,66 @@ int DecodeLinkCommand(const std::u16string& link) {
     return 0;
 }
 
-int MintLinkCommand(const std::vector<std::string>& args) {
-    std::string token, content, server;
-    bool haveToken = false, haveContent = false, haveServer = false;
-    for (std::size_t i = 0; i + 1 < args.size(); i += 2) {
-        if (args[i] == "--token") {
-            token = args[i + 1];
-            haveToken = true;
-        } else if (args[i] == "--content") {
-            content = args[i + 1];
-            haveContent = true;
-        } else if (args[i] == "--server") {
-            server = args[i + 1];
-            haveServer = true;
-        } else {
-            return Usage();
-        }
+int MintLinkCommand(const Command& command, const std::vector<std::string>& args) {
+    const char* names[] = {"--token", "--content", "--server"};
+    std::optional<std::string> values[3];
+    for (std::size_t i = 0; i < args.size(); i += 2) {
+        const auto* name = std::find(std::begin(names), std::end(names), args[i]);
+        if (name == std::end(names))
+            return ShowCommandError(command, "unknown option " + args[i]);
+        if (i + 1 == args.size())
+            return ShowCommandError(command, args[i] + " needs a value");
+        values[name - std::begin(names)] = args[i + 1];
     }
-    if (args.size() % 2 != 0 || !haveToken || !haveContent || !haveServer)
-        return Usage();
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (!values[i])
+            return ShowCommandError(command, std::string("missing ") + names[i]);
+    }
 
     const kestrum::SecretText key = kestrum::RestoreProfileSecret(kestrum::ProfileItem::kLinkKey);
     std::string link = Utf16ToUtf8(kestrum::AppContext::schemeName) + ":";
-    link += kestrum::EncryptEnvelope(token, key.value()) + ":";
-    link += kestrum::EncryptEnvelope(content, key.value()) + ":";
-    link += kestrum::EncryptEnvelope(server, key.value());
+    for (std::size_t i = 0; i < 3; ++i)
+        link += kestrum::EncryptEnvelope(*values[i], key.value()) + (i < 2 ? ":" : "");
     kestrum::PrintLine(link);
     return 0;
+}
+
+int LogPathCommand() {
+    const std::filesystem::path folder = kestrum::SupportLogFolder();
+    if (folder.empty()) {
+        std::fputs("kestrum-tool: the system does not say where the user's files go\n", stderr);
+        return 1;
+    }
+    const std::u8string path = (folder / kestrum::kSupportLogFileName).u8string();
+    kestrum::PrintLine(std::string(path.begin(), path.end()));
+    return 0;
+}
+
+int DecodeDiagnosticCommand(const std::string& code) {
+    std::string why;
+    const auto text = kestrum::ReadDiagnosticCode(code, why);
+    if (!text) {
+        std::fprintf(stderr, "kestrum-tool: %s\n", why.c_str());
+        return 1;
+    }
+    kestrum::PrintLine(*text);
+    return 0;
+}
+
+int RunCommand(const Command& command, const std::vector<std::string>& args,
+               const std::u16string& lastWide) {
+    const std::string name = command.name;
+    if (name == "mint-link")
+        return MintLinkCommand(command, args);
+    if (name == "decode-link")
+        return DecodeLinkCommand(lastWide);
+    if (name == "probe")
+        return kestrum::ProbeCommand(lastWide);
+    if (name == "resolve-link")
+        return kestrum::ResolveLinkCommand(lastWide);
+    if (name == "decode-diagnostic")
+        return DecodeDiagnosticCommand(args[0]);
+    return LogPathCommand();
 }
 
 }  // namespace
@@ -99,9 +192,9 @@ int main(int argc, char** argv) {
         args.erase(args.begin());
     }
     if (args.empty())
-        return Usage();
-    if (args.front() == "--help" || args.front() == "-h") {
-        std::printf("%s", kUsage);
+        return ShowUsageError("no command given");
+    if (IsHelp(args.front())) {
+        std::printf("%s", Usage().c_str());
         return 0;
     }
     if (args.front() == "--version" || args.front() == "-V") {
@@ -109,33 +202,23 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    const auto* command = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                       [&](const Command& c) { return args.front() == c.name; });
+    if (command == std::end(kCommands))
+        return ShowUsageError("unknown command '" + args.front() + "'");
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (!rest.empty() && IsHelp(rest.front())) {
+        std::printf("usage: %s\n  %s\n", CommandLineOf(*command).c_str(), command->summary);
+        return 0;
+    }
+    if (const std::string wrong = WrongArguments(*command, rest); !wrong.empty())
+        return ShowCommandError(*command, wrong);
+
     try {
-        const std::string command = args.front();
-        if (command == "decode-link" && args.size() == 2) {
-            return DecodeLinkCommand(commandLine.argv[commandLine.argv.size() - 1]);
-        }
-        if (command == "mint-link") {
-            return MintLinkCommand(std::vector<std::string>(args.begin() + 1, args.end()));
-        }
-        if (command == "probe" && args.size() == 2) {
-            return kestrum::ProbeCommand(commandLine.argv[commandLine.argv.size() - 1]);
-        }
-        if (command == "resolve-link" && args.size() == 2) {
-            return kestrum::ResolveLinkCommand(commandLine.argv[commandLine.argv.size() - 1]);
-        }
-        if (command == "decode-diagnostic" && args.size() == 2) {
-            std::string why;
-            const auto text = kestrum::ReadDiagnosticCode(args[1], why);
-            if (!text) {
-                std::fprintf(stderr, "kestrum-tool: %s\n", why.c_str());
-                return 1;
-            }
-            kestrum::PrintLine(*text);
-            return 0;
-        }
+        // The link or address as given, not as re-encoded from UTF-8.
+        return RunCommand(*command, rest, commandLine.argv.back());
     } catch (const std::exception& error) {
         std::fprintf(stderr, "kestrum-tool: %s\n", error.what());
         return 1;
     }
-    return Usage();
 }

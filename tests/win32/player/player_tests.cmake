@@ -52,3 +52,9 @@ if(TARGET kestrum_installer)
 endif()
 
 include(${CMAKE_CURRENT_LIST_DIR}/../runtime_install/runtime_install_tests.cmake)
+
+# The command line answered under Wine, and the support log under local application data.
+add_test(NAME win32.player_options
+         COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/player_options_win32_test.sh
+                 ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:kestrum>)
+set_tests_properties(win32.player_options PROPERTIES TIMEOUT 240 RUN_SERIAL TRUE)

@@ -11,8 +11,14 @@ class Controller final : public ComObject<ICoreWebView2Controller4> {
     explicit Controller(ICoreWebView2Environment* environment)
         : ComObject({__uuidof(ICoreWebView2Controller), __uuidof(ICoreWebView2Controller2),
                      __uuidof(ICoreWebView2Controller3), __uuidof(ICoreWebView2Controller4)}),
-          webView_(NewWebView(environment)) {}
-    ~Controller() override { webView_->Release(); }
+          environment_(environment),
+          webView_(NewWebView(environment)) {
+        environment_->AddRef();
+    }
+    ~Controller() override {
+        webView_->Release();
+        environment_->Release();
+    }
 
     HRESULT STDMETHODCALLTYPE get_IsVisible(BOOL* visible) override {
         if (visible == nullptr)
@@ -38,14 +44,26 @@ class Controller final : public ComObject<ICoreWebView2Controller4> {
         bounds_ = bounds;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE NotifyParentWindowPositionChanged() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE NotifyParentWindowPositionChanged() override {
+        Log("Controller.NotifyParentWindowPositionChanged");
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE Close() override {
         Log("Controller.Close");
+        EndBrowserProcess(environment_);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_CoreWebView2(ICoreWebView2** webView) override {
         if (webView == nullptr)
             return E_POINTER;
+        if (const HRESULT failure = FailureFor("webview"); FAILED(failure)) {
+            *webView = nullptr;
+            return failure;
+        }
+        if (FailureFor("nowebview") != S_OK) {  // success without an object
+            *webView = nullptr;
+            return S_OK;
+        }
         webView_->AddRef();
         *webView = webView_;
         return S_OK;
@@ -78,6 +96,7 @@ class Controller final : public ComObject<ICoreWebView2Controller4> {
     }
 
   private:
+    ICoreWebView2Environment* environment_;
     ICoreWebView2_22* webView_;
     BOOL visible_ = TRUE;
     BOOL allowDrop_ = TRUE;

@@ -163,7 +163,107 @@ class MessageArgs final : public ComObject<ICoreWebView2WebMessageReceivedEventA
     std::wstring json_;
 };
 
+class NewWindowArgs final : public ComObject<ICoreWebView2NewWindowRequestedEventArgs> {
+  public:
+    explicit NewWindowArgs(std::wstring uri)
+        : ComObject({__uuidof(ICoreWebView2NewWindowRequestedEventArgs)}), uri_(std::move(uri)) {}
+    HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override {
+        if (uri == nullptr)
+            return E_POINTER;
+        *uri = TaskString(uri_);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE put_NewWindow(ICoreWebView2*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_NewWindow(ICoreWebView2** window) override {
+        if (window == nullptr)
+            return E_POINTER;
+        *window = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE put_Handled(BOOL handled) override {
+        handled_ = handled;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_Handled(BOOL* handled) override {
+        if (handled == nullptr)
+            return E_POINTER;
+        *handled = handled_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_IsUserInitiated(BOOL* value) override {
+        if (value == nullptr)
+            return E_POINTER;
+        *value = TRUE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral**) override { return E_NOTIMPL; }
+
+  private:
+    std::wstring uri_;
+    BOOL handled_ = FALSE;
+};
+
+class PermissionArgs final : public ComObject<ICoreWebView2PermissionRequestedEventArgs> {
+  public:
+    PermissionArgs(std::wstring uri, COREWEBVIEW2_PERMISSION_KIND kind)
+        : ComObject({__uuidof(ICoreWebView2PermissionRequestedEventArgs)}),
+          uri_(std::move(uri)),
+          kind_(kind) {}
+    HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override {
+        if (uri == nullptr)
+            return E_POINTER;
+        *uri = TaskString(uri_);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_PermissionKind(COREWEBVIEW2_PERMISSION_KIND* kind) override {
+        if (kind == nullptr)
+            return E_POINTER;
+        *kind = kind_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_IsUserInitiated(BOOL* value) override {
+        if (value == nullptr)
+            return E_POINTER;
+        *value = TRUE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_State(COREWEBVIEW2_PERMISSION_STATE* state) override {
+        if (state == nullptr)
+            return E_POINTER;
+        *state = state_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE put_State(COREWEBVIEW2_PERMISSION_STATE state) override {
+        state_ = state;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral**) override { return E_NOTIMPL; }
+
+  private:
+    std::wstring uri_;
+    COREWEBVIEW2_PERMISSION_KIND kind_;
+    // Not one of the three states: shows that the program never answered.
+    COREWEBVIEW2_PERMISSION_STATE state_ = static_cast<COREWEBVIEW2_PERMISSION_STATE>(-1);
+};
+
 }  // namespace
+
+ICoreWebView2NewWindowRequestedEventArgs* NewNewWindowArgs(const std::wstring& uri) {
+    return new NewWindowArgs(uri);
+}
+bool WasHandled(ICoreWebView2NewWindowRequestedEventArgs* args) {
+    BOOL handled = FALSE;
+    return SUCCEEDED(args->get_Handled(&handled)) && handled;
+}
+ICoreWebView2PermissionRequestedEventArgs* NewPermissionArgs(const std::wstring& uri,
+                                                             COREWEBVIEW2_PERMISSION_KIND kind) {
+    return new PermissionArgs(uri, kind);
+}
+int PermissionState(ICoreWebView2PermissionRequestedEventArgs* args) {
+    COREWEBVIEW2_PERMISSION_STATE state = COREWEBVIEW2_PERMISSION_STATE_DEFAULT;
+    args->get_State(&state);
+    return static_cast<int>(state);
+}
 
 ICoreWebView2NavigationStartingEventArgs* NewNavigationStartingArgs(const std::wstring& uri) {
     return new StartingArgs(uri);

@@ -4,6 +4,9 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "browser/win32/webview2/webview2_declarations.h"
+#include "standin_com.h"
+
 namespace standin {
 
 std::string Environment(const char* name) {
@@ -52,6 +55,33 @@ HRESULT FailureFor(const char* stage) {
         return static_cast<HRESULT>(std::strtoul(item.c_str() + equals + 1, nullptr, 0));
     }
     return S_OK;
+}
+
+bool Withheld(REFIID iid) {
+    // The later interfaces whose absence the program must answer for.
+    static const struct {
+        const char* name;
+        IID iid;
+    } kNamed[] = {
+        {"Environment2", __uuidof(ICoreWebView2Environment2)},
+        {"Environment5", __uuidof(ICoreWebView2Environment5)},
+        {"Environment6", __uuidof(ICoreWebView2Environment6)},
+        {"Controller2", __uuidof(ICoreWebView2Controller2)},
+        {"Controller4", __uuidof(ICoreWebView2Controller4)},
+        {"WebView2_2", __uuidof(ICoreWebView2_2)},
+        {"WebView2_16", __uuidof(ICoreWebView2_16)},
+        {"WebView2_22", __uuidof(ICoreWebView2_22)},
+        {"PrintSettings2", __uuidof(ICoreWebView2PrintSettings2)},
+        {"Settings3", __uuidof(ICoreWebView2Settings3)},
+        {"Settings7", __uuidof(ICoreWebView2Settings7)},
+    };
+    std::stringstream list(Environment("KESTRUM_STANDIN_WITHHOLD"));
+    for (std::string item; std::getline(list, item, ',');) {
+        for (const auto& named : kNamed)
+            if (item == named.name && IsEqualIID(iid, named.iid))
+                return true;
+    }
+    return false;
 }
 
 }  // namespace standin

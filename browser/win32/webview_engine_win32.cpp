@@ -37,7 +37,8 @@ StepFailure LastError() {
 class WebView2Engine final : public BrowserEngine {
   public:
     WebView2Engine(BrowserWindow kind, WebView2EngineHooks hooks)
-        : kind_(kind), hooks_(std::move(hooks)) {}
+        : hooks_(std::move(hooks)),
+          requestRules_{kind, hooks_.hostPinsPass, hooks_.reportBlockedHost} {}
     ~WebView2Engine() override {
         alive_.reset();
         CloseBrowser(0);
@@ -141,6 +142,7 @@ class WebView2Engine final : public BrowserEngine {
         const HRESULT result = controller_->get_CoreWebView2(webview.Out());
         if (FAILED(result) || !webview) {
             controller_->Close();
+            controller_.Reset();  // closed once, not again when the browser is released
             return {FAILED(result) ? static_cast<HResult>(result) : kEFail, false};
         }
         webview_ = std::move(webview);
@@ -159,9 +161,7 @@ class WebView2Engine final : public BrowserEngine {
                 [this, alive]() -> BrowserEvents* { return alive.expired() ? nullptr : events_; },
                 [this, alive](ICoreWebView2WebResourceRequestedEventArgs* args) {
                     if (!alive.expired())
-                        HandleWebResourceRequest(
-                            args, environment_.get(),
-                            RequestRules{kind_, hooks_.hostPinsPass, hooks_.reportBlockedHost});
+                        HandleWebResourceRequest(args, environment_.get(), requestRules_);
                 }});
     }
     bool HasWebview() override { return static_cast<bool>(webview_); }
@@ -264,8 +264,8 @@ class WebView2Engine final : public BrowserEngine {
     }
 
   private:
-    BrowserWindow kind_;
     WebView2EngineHooks hooks_;
+    RequestRules requestRules_;
     // Handlers the runtime still holds check it before they touch this engine.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     BrowserEvents* events_ = nullptr;

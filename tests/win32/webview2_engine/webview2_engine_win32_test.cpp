@@ -222,7 +222,8 @@ TEST_F(WebView2Engine, EachCreationStageFailureReachesTheStatusText) {
         EXPECT_FALSE(reports_[0].success);
         EXPECT_EQ(reports_[0].hr, c.hr);
         EXPECT_FALSE(host.IsUp());
-        EXPECT_EQ(Logged("Controller.Close"), c.controllerClosed) << Log();
+        EXPECT_EQ(LinesStartingWith("Controller.Close").size(), c.controllerClosed ? 1U : 0U)
+            << Log();
     }
 }
 

@@ -1,12 +1,9 @@
 #pragma once
 
-#include <windows.h>
-// after windows.h
-#include <unknwn.h>
-
 #include <functional>
 #include <utility>
 
+#include "browser/win32/com_object_win32.h"
 #include "browser/win32/com_ref_win32.h"
 
 namespace kestrum {
@@ -14,35 +11,16 @@ namespace kestrum {
 // A runtime callback object (a completion or event handler: IUnknown plus Invoke) whose
 // Invoke runs a function. The runtime holds it as long as it may call it.
 template <typename Interface, typename... Args>
-class ComHandler final : public Interface {
+class ComHandler final : public ComObject<Interface> {
   public:
     explicit ComHandler(std::function<HRESULT(Args...)> body) : body_(std::move(body)) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (out == nullptr)
-            return E_POINTER;
-        *out = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, __uuidof(Interface)))
-            return E_NOINTERFACE;
-        AddRef();
-        *out = static_cast<Interface*>(this);
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0)
-            delete this;
-        return left;
-    }
     HRESULT STDMETHODCALLTYPE Invoke(Args... args) override {
         return body_ ? body_(args...) : S_OK;
     }
 
   private:
-    ~ComHandler() = default;
     std::function<HRESULT(Args...)> body_;
-    ULONG references_ = 1;
 };
 
 namespace detail {

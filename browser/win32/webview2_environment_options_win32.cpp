@@ -5,6 +5,8 @@
 #include <cwchar>
 #include <utility>
 
+#include "browser/win32/com_object_win32.h"
+
 namespace kestrum {
 namespace {
 
@@ -24,30 +26,11 @@ HRESULT CopyIn(LPCWSTR value, std::wstring& text) {
     return S_OK;
 }
 
-class EnvironmentOptions final : public ICoreWebView2EnvironmentOptions {
+// The later option interfaces stand alone; the runtime takes their defaults when they are
+// missing, so only the first is answered.
+class EnvironmentOptions final : public ComObject<ICoreWebView2EnvironmentOptions> {
   public:
     explicit EnvironmentOptions(std::wstring arguments) : arguments_(std::move(arguments)) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (out == nullptr)
-            return E_POINTER;
-        *out = nullptr;
-        // The later option interfaces stand alone; the runtime takes their defaults when
-        // they are missing.
-        if (!IsEqualIID(iid, IID_IUnknown) &&
-            !IsEqualIID(iid, __uuidof(ICoreWebView2EnvironmentOptions)))
-            return E_NOINTERFACE;
-        AddRef();
-        *out = static_cast<ICoreWebView2EnvironmentOptions*>(this);
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0)
-            delete this;
-        return left;
-    }
 
     HRESULT STDMETHODCALLTYPE get_AdditionalBrowserArguments(LPWSTR* value) override {
         return CopyOut(arguments_, value);
@@ -79,12 +62,10 @@ class EnvironmentOptions final : public ICoreWebView2EnvironmentOptions {
     }
 
   private:
-    ~EnvironmentOptions() = default;
     std::wstring arguments_;
     std::wstring language_;
     std::wstring targetVersion_ = L"149.0.4022.49";
     BOOL singleSignOn_ = FALSE;
-    ULONG references_ = 1;
 };
 
 }  // namespace

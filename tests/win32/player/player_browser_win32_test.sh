@@ -14,26 +14,11 @@ player=$2
 probe_exe=$3
 platform=$4
 runtime_library=$5
-source "$(dirname "$0")/../../gui/gui_test_lib.sh"
-work=$(mktemp -d)
-pids=()
-runtime_key='HKCU\Software\Microsoft\EdgeUpdate\ClientState\{F3017226-FE2A-4295-8BDF-00C3A9A7E4C5}'
-# The prefix is shared with the other tests: it is left as it was found.
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    wait 2>/dev/null
-    "$wine" reg delete "$runtime_key" /reg:32 /f >/dev/null 2>&1
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/player_test_lib.sh"
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
-probe() { "$wine" "$probe_exe" "$@" 2>/dev/null | tr -d '\r'; }
 
-"$platform" --port 8443 --control-port 0 --version-answer none \
-    >"$work/platform.out" 2>"$work/platform.err" &
-pids+=($!)
-wait_for 15 grep -q '^ready' "$work/platform.out" || { cat "$work/platform.err"; exit 1; }
-link=$(sed -nE 's/^link direct-address (kestrum:[^ ]+).*/\1/p' "$work/platform.out")
+start_platform --version-answer none
+link=$(link_of direct-address)
 content=https://localhost:8443/content/lesson-page.html
 
 # The installed runtime: a versioned folder holding the engine library.

@@ -10,43 +10,20 @@ class StartingArgs final : public ComObject<ICoreWebView2NavigationStartingEvent
   public:
     explicit StartingArgs(std::wstring uri)
         : ComObject({__uuidof(ICoreWebView2NavigationStartingEventArgs)}), uri_(std::move(uri)) {}
-    HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override {
-        if (uri == nullptr)
-            return E_POINTER;
-        *uri = TaskString(uri_);
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override { return GiveText(uri, uri_); }
     HRESULT STDMETHODCALLTYPE get_IsUserInitiated(BOOL* value) override {
-        if (value == nullptr)
-            return E_POINTER;
-        *value = FALSE;
-        return S_OK;
+        return Give(value, FALSE);
     }
-    HRESULT STDMETHODCALLTYPE get_IsRedirected(BOOL* value) override {
-        if (value == nullptr)
-            return E_POINTER;
-        *value = FALSE;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE get_IsRedirected(BOOL* value) override { return Give(value, FALSE); }
     HRESULT STDMETHODCALLTYPE get_RequestHeaders(ICoreWebView2HttpRequestHeaders**) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE get_Cancel(BOOL* cancel) override {
-        if (cancel == nullptr)
-            return E_POINTER;
-        *cancel = cancel_;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE get_Cancel(BOOL* cancel) override { return Give(cancel, cancel_); }
     HRESULT STDMETHODCALLTYPE put_Cancel(BOOL cancel) override {
         cancel_ = cancel;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE get_NavigationId(UINT64* id) override {
-        if (id == nullptr)
-            return E_POINTER;
-        *id = 1;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE get_NavigationId(UINT64* id) override { return Give(id, 1); }
 
   private:
     std::wstring uri_;
@@ -106,23 +83,12 @@ class CompletedArgs final : public ComObject<ICoreWebView2NavigationCompletedEve
     explicit CompletedArgs(bool success)
         : ComObject({__uuidof(ICoreWebView2NavigationCompletedEventArgs)}), success_(success) {}
     HRESULT STDMETHODCALLTYPE get_IsSuccess(BOOL* success) override {
-        if (success == nullptr)
-            return E_POINTER;
-        *success = success_ ? TRUE : FALSE;
-        return S_OK;
+        return Give(success, success_ ? TRUE : FALSE);
     }
     HRESULT STDMETHODCALLTYPE get_WebErrorStatus(COREWEBVIEW2_WEB_ERROR_STATUS* status) override {
-        if (status == nullptr)
-            return E_POINTER;
-        *status = COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN;
-        return S_OK;
+        return Give(status, COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN);
     }
-    HRESULT STDMETHODCALLTYPE get_NavigationId(UINT64* id) override {
-        if (id == nullptr)
-            return E_POINTER;
-        *id = 1;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE get_NavigationId(UINT64* id) override { return Give(id, 1); }
 
   private:
     bool success_;
@@ -135,16 +101,10 @@ class MessageArgs final : public ComObject<ICoreWebView2WebMessageReceivedEventA
           source_(std::move(source)),
           json_(std::move(json)) {}
     HRESULT STDMETHODCALLTYPE get_Source(LPWSTR* value) override {
-        if (value == nullptr)
-            return E_POINTER;
-        *value = TaskString(source_);
-        return S_OK;
+        return GiveText(value, source_);
     }
     HRESULT STDMETHODCALLTYPE get_WebMessageAsJson(LPWSTR* value) override {
-        if (value == nullptr)
-            return E_POINTER;
-        *value = TaskString(json_);
-        return S_OK;
+        return GiveText(value, json_);
     }
     HRESULT STDMETHODCALLTYPE TryGetWebMessageAsString(LPWSTR* value) override {
         if (value == nullptr)
@@ -167,12 +127,7 @@ class NewWindowArgs final : public ComObject<ICoreWebView2NewWindowRequestedEven
   public:
     explicit NewWindowArgs(std::wstring uri)
         : ComObject({__uuidof(ICoreWebView2NewWindowRequestedEventArgs)}), uri_(std::move(uri)) {}
-    HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override {
-        if (uri == nullptr)
-            return E_POINTER;
-        *uri = TaskString(uri_);
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override { return GiveText(uri, uri_); }
     HRESULT STDMETHODCALLTYPE put_NewWindow(ICoreWebView2*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_NewWindow(ICoreWebView2** window) override {
         if (window == nullptr)
@@ -185,16 +140,10 @@ class NewWindowArgs final : public ComObject<ICoreWebView2NewWindowRequestedEven
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_Handled(BOOL* handled) override {
-        if (handled == nullptr)
-            return E_POINTER;
-        *handled = handled_;
-        return S_OK;
+        return Give(handled, handled_);
     }
     HRESULT STDMETHODCALLTYPE get_IsUserInitiated(BOOL* value) override {
-        if (value == nullptr)
-            return E_POINTER;
-        *value = TRUE;
-        return S_OK;
+        return Give(value, TRUE);
     }
     HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral**) override { return E_NOTIMPL; }
 
@@ -209,29 +158,15 @@ class PermissionArgs final : public ComObject<ICoreWebView2PermissionRequestedEv
         : ComObject({__uuidof(ICoreWebView2PermissionRequestedEventArgs)}),
           uri_(std::move(uri)),
           kind_(kind) {}
-    HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override {
-        if (uri == nullptr)
-            return E_POINTER;
-        *uri = TaskString(uri_);
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override { return GiveText(uri, uri_); }
     HRESULT STDMETHODCALLTYPE get_PermissionKind(COREWEBVIEW2_PERMISSION_KIND* kind) override {
-        if (kind == nullptr)
-            return E_POINTER;
-        *kind = kind_;
-        return S_OK;
+        return Give(kind, kind_);
     }
     HRESULT STDMETHODCALLTYPE get_IsUserInitiated(BOOL* value) override {
-        if (value == nullptr)
-            return E_POINTER;
-        *value = TRUE;
-        return S_OK;
+        return Give(value, TRUE);
     }
     HRESULT STDMETHODCALLTYPE get_State(COREWEBVIEW2_PERMISSION_STATE* state) override {
-        if (state == nullptr)
-            return E_POINTER;
-        *state = state_;
-        return S_OK;
+        return Give(state, state_);
     }
     HRESULT STDMETHODCALLTYPE put_State(COREWEBVIEW2_PERMISSION_STATE state) override {
         state_ = state;

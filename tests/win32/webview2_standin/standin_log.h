@@ -12,6 +12,20 @@ void Log(const std::string& line);
 std::string Utf8(LPCWSTR text);
 // Duplicates `text` with CoTaskMemAlloc, as the runtime does for every string it returns.
 LPWSTR TaskString(const std::wstring& text);
+// A getter's answer: `value` into `out`, or E_POINTER without a place to put it.
+template <typename T, typename V>
+HRESULT Give(T* out, V value) {
+    if (out == nullptr)
+        return E_POINTER;
+    *out = static_cast<T>(value);
+    return S_OK;
+}
+inline HRESULT GiveText(LPWSTR* out, const std::wstring& text) {
+    if (out == nullptr)
+        return E_POINTER;
+    *out = TaskString(text);
+    return S_OK;
+}
 // The HRESULT the stage named in KESTRUM_STANDIN_FAIL (a comma list of stage names, each
 // optionally "=0x8007xxxx") should fail with, or S_OK.
 HRESULT FailureFor(const char* stage);

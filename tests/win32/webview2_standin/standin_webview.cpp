@@ -149,16 +149,10 @@ class WebView final : public ComObject<ICoreWebView2_22> {
     }
     // No real browser process: the program has nothing to wait for.
     HRESULT STDMETHODCALLTYPE get_BrowserProcessId(UINT32* value) override {
-        if (value == nullptr)
-            return E_POINTER;
-        *value = 0;
-        return S_OK;
+        return Give(value, 0);
     }
     HRESULT STDMETHODCALLTYPE get_CanGoBack(BOOL* canGoBack) override {
-        if (canGoBack == nullptr)
-            return E_POINTER;
-        *canGoBack = history_ > 1 ? TRUE : FALSE;
-        return S_OK;
+        return Give(canGoBack, history_ > 1 ? TRUE : FALSE);
     }
     HRESULT STDMETHODCALLTYPE GoBack() override {
         Log("GoBack");

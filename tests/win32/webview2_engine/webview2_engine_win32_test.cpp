@@ -61,8 +61,9 @@ class WebView2Engine : public ::testing::Test {
         scriptPath_ = run + "\\page-script.txt";
         std::remove(logPath_.c_str());
         SetEnvironmentVariableA("KESTRUM_STANDIN_LOG", logPath_.c_str());
-        for (const char* name : {"KESTRUM_STANDIN_FAIL", "KESTRUM_STANDIN_SCRIPT",
-                                 "KESTRUM_STANDIN_PRINT_STATUS", "KESTRUM_STANDIN_WITHHOLD"})
+        for (const char* name :
+             {"KESTRUM_STANDIN_FAIL", "KESTRUM_STANDIN_SCRIPT", "KESTRUM_STANDIN_PRINT_STATUS",
+              "KESTRUM_STANDIN_WITHHOLD", "KESTRUM_STANDIN_ASYNC"})
             SetEnvironmentVariableA(name, nullptr);
         window_ = CreateWindowExW(0, L"STATIC", L"engine test", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480,
                                   nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -225,6 +226,34 @@ TEST_F(WebView2Engine, EachCreationStageFailureReachesTheStatusText) {
         EXPECT_EQ(LinesStartingWith("Controller.Close").size(), c.controllerClosed ? 1U : 0U)
             << Log();
     }
+}
+
+// As the runtime does it: each completion arrives later, through the thread's message loop,
+// which the host runs while it waits.
+TEST_F(WebView2Engine, CompletionsFromTheMessageLoopAreWaitedFor) {
+    SetEnvironmentVariableA("KESTRUM_STANDIN_ASYNC", "1");
+    EXPECT_TRUE(UpHost(BrowserWindow::kMain).IsUp());
+
+    SetEnvironmentVariableA("KESTRUM_STANDIN_FAIL", "controller=0x80004004");
+    WebViewHost& refused = NewHost(BrowserWindow::kMain);
+    EXPECT_FALSE(refused.Initialize(window_, dataBase_, 1));
+    EXPECT_EQ(refused.lastHr(), static_cast<HResult>(0x80004004));
+    EXPECT_NE(refused.statusText().find(u" at CreateControllerCallback;"), std::u16string::npos);
+    SetEnvironmentVariableA("KESTRUM_STANDIN_FAIL", nullptr);
+
+    // The learner quits while the browser starts: the start fails, and the application's own
+    // loop still gets the quit with its code.
+    WebViewHost& quitting = NewHost(BrowserWindow::kMain);
+    PostQuitMessage(7);
+    EXPECT_FALSE(quitting.Initialize(window_, dataBase_, 1));
+    EXPECT_EQ(quitting.lastHr(), kEAbort);
+    EXPECT_NE(
+        quitting.statusText().find(u"First=0x80004004 at ApplicationQuitDuringInitialization;"),
+        std::u16string::npos)
+        << Utf16ToUtf8(quitting.statusText());
+    MSG quit{};
+    ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 7U);
 }
 
 TEST_F(WebView2Engine, NavigationsTheContentPolicyRefusesAreCancelled) {

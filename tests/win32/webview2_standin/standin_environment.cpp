@@ -25,14 +25,11 @@ class RecordingEnvironment final : public ComObject<ICoreWebView2Environment6> {
             EndBrowserProcess();
             return refused;
         }
-        if (const HRESULT failure = FailureFor("controller"); FAILED(failure)) {
+        const HRESULT failure = FailureFor("controller");
+        if (FAILED(failure))
             EndBrowserProcess();
-            handler->Invoke(failure, nullptr);
-            return S_OK;
-        }
-        ICoreWebView2Controller4* controller = NewController(this);
-        handler->Invoke(S_OK, controller);
-        controller->Release();
+        ICoreWebView2Controller4* controller = FAILED(failure) ? nullptr : NewController(this);
+        Complete(handler, failure, controller);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE
@@ -158,13 +155,9 @@ extern "C" __declspec(dllexport) HRESULT STDMETHODCALLTYPE
         return E_POINTER;
     if (const HRESULT refused = standin::FailureFor("create"); FAILED(refused))
         return refused;
-    if (const HRESULT failure = standin::FailureFor("environment"); FAILED(failure)) {
-        handler->Invoke(failure, nullptr);
-        return S_OK;
-    }
-    ICoreWebView2Environment6* environment = standin::NewEnvironment();
-    handler->Invoke(S_OK, environment);
-    environment->Release();
+    const HRESULT failure = standin::FailureFor("environment");
+    ICoreWebView2Environment6* environment = FAILED(failure) ? nullptr : standin::NewEnvironment();
+    standin::Complete(handler, failure, environment);
     return S_OK;
 }
 

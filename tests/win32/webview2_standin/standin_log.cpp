@@ -2,7 +2,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <sstream>
+#include <utility>
 
 #include "browser/win32/webview2/webview2_declarations.h"
 #include "standin_com.h"
@@ -55,6 +57,38 @@ HRESULT FailureFor(const char* stage) {
         return static_cast<HRESULT>(std::strtoul(item.c_str() + equals + 1, nullptr, 0));
     }
     return S_OK;
+}
+
+namespace {
+
+std::map<UINT_PTR, std::function<void()>>& Pending() {
+    static std::map<UINT_PTR, std::function<void()>> pending;
+    return pending;
+}
+
+void CALLBACK RunPending(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    auto found = Pending().find(timer);
+    if (found == Pending().end())
+        return;
+    std::function<void()> call = std::move(found->second);
+    Pending().erase(found);
+    call();
+}
+
+}  // namespace
+
+void Deliver(std::function<void()> call) {
+    if (Environment("KESTRUM_STANDIN_ASYNC").empty()) {
+        call();
+        return;
+    }
+    const UINT_PTR timer = SetTimer(nullptr, 0, 0, RunPending);
+    if (timer == 0) {
+        call();
+        return;
+    }
+    Pending()[timer] = std::move(call);
 }
 
 bool Withheld(REFIID iid) {

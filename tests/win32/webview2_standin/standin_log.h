@@ -4,6 +4,7 @@
 // KESTRUM_STANDIN_LOG) and the failures it was asked to produce.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace standin {
@@ -31,5 +32,22 @@ inline HRESULT GiveText(LPWSTR* out, const std::wstring& text) {
 HRESULT FailureFor(const char* stage);
 // The value of an environment variable, empty when unset.
 std::string Environment(const char* name);
+
+// Runs `call` now, or, when KESTRUM_STANDIN_ASYNC is set, from the calling thread's message
+// loop, as the runtime delivers its completions.
+void Deliver(std::function<void()> call);
+
+// Hands a creation's outcome to its completion handler (through Deliver), passing on the
+// one reference the caller holds to `result` (which may be null).
+template <typename Handler, typename Result>
+void Complete(Handler* handler, HRESULT outcome, Result* result) {
+    handler->AddRef();
+    Deliver([handler, outcome, result] {
+        handler->Invoke(outcome, result);
+        handler->Release();
+        if (result != nullptr)
+            result->Release();
+    });
+}
 
 }  // namespace standin

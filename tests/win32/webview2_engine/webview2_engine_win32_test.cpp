@@ -357,13 +357,26 @@ TEST_F(WebView2Engine, PlatformAddressesAreOpenedWithTheIdentityHeaders) {
         << Log();
     EXPECT_TRUE(Logged("Navigate https://outside.example/"));
     EXPECT_TRUE(LinesStartingWith("NavigateWithWebResourceRequest GET https://outside").empty());
+}
 
-    // A runtime that cannot take our request opens the platform address plainly.
-    host_.reset();
-    SetEnvironmentVariableA("KESTRUM_STANDIN_WITHHOLD", "WebView2_2");
-    WebViewHost& older = UpHost(BrowserWindow::kStart);
-    older.Navigate(u"https://localhost:8443/home");
+// A runtime without the later interfaces: the browser still comes up and works with what the
+// runtime has.
+TEST_F(WebView2Engine, AnOlderRuntimeGetsWhatItOffers) {
+    SetEnvironmentVariableA("KESTRUM_STANDIN_WITHHOLD",
+                            "WebView2_2,WebView2_22,Controller2,Controller4,Settings3,Settings7");
+    WebViewHost& host = UpHost(BrowserWindow::kStart);
+    EXPECT_TRUE(Logged("AddWebResourceRequestedFilter * 0"));
+    EXPECT_TRUE(LinesStartingWith("AddWebResourceRequestedFilterWithRequestSourceKinds").empty());
+    EXPECT_TRUE(LinesStartingWith("Controller.put_DefaultBackgroundColor").empty());
+    EXPECT_TRUE(LinesStartingWith("Controller.put_AllowExternalDrop").empty());
+    host.ApplySettings();
+    EXPECT_TRUE(Logged("Settings.put_AreDevToolsEnabled 0"));
+    EXPECT_TRUE(LinesStartingWith("Settings.put_AreBrowserAcceleratorKeysEnabled").empty());
+    EXPECT_TRUE(LinesStartingWith("Settings.put_HiddenPdfToolbarItems").empty());
+    // It cannot take a request of ours: the platform address is opened plainly.
+    host.Navigate(u"https://localhost:8443/home");
     EXPECT_TRUE(Logged("Navigate https://localhost:8443/home"));
+    EXPECT_TRUE(LinesStartingWith("NavigateWithWebResourceRequest").empty());
 }
 
 TEST_F(WebView2Engine, DocumentScriptsAreRegisteredInOrder) {

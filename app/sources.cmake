@@ -1,8 +1,10 @@
 list(APPEND KESTRUM_PORTABLE_SOURCES
     app/command_line_options.cpp
     app/instance_name.cpp
+    app/download_progress_text.cpp
     app/link_argument.cpp
     app/platform_link_services.cpp
+    app/runtime_install_flow.cpp
     app/runtime_requirements.cpp
     app/splash_layout.cpp
     app/update_address.cpp

@@ -18,11 +18,13 @@ build_packages=(cmake make g++ pkg-config nlohmann-json3-dev libssl-dev libcurl4
 # the installed package depends on the same ones.
 font_packages=(fonts-dejavu-core fonts-noto-core fonts-noto-ui-core fonts-symbola)
 # iproute2 and util-linux: the private networks of tests/isolated.sh. nsis: the Windows installer.
+# python3 and openssl: the runtime installer's download server and its certificates.
 test_packages=(googletest libgtest-dev libbenchmark-dev x11-utils fonts-noto-color-emoji
                xdotool xclip g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine fonts-wine
                xvfb xauth cups-daemon cups-client cups-bsd openbox locales libc-bin curl iproute2
                util-linux poppler-utils clang libclang-rt-dev llvm nsis "${media_packages[@]}"
-               "${font_packages[@]}" dpkg-dev desktop-file-utils appstream xdg-utils)
+               "${font_packages[@]}" dpkg-dev desktop-file-utils appstream xdg-utils python3
+               openssl)
 
 packages=("${build_packages[@]}")
 [ "$what" = "test" ] && packages+=("${test_packages[@]}")

@@ -20,6 +20,11 @@ wine_session_start() {
     "$WINE64" wineboot -i </dev/null >/dev/null 2>&1
     # Unmanaged windows close at once instead of after a 2 s wait each.
     "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+    # Windows' interface font carries Arabic; Wine has none of its own, and the system font it
+    # would pick instead for "Segoe UI" may have no Arabic (then every Arabic line is boxes).
+    # DejaVu Sans carries both scripts.
+    "$WINE64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Segoe UI" /d "DejaVu Sans" /f \
+        </dev/null >/dev/null 2>&1
     # Report Windows 10, as the machines we ship to do.
     "$WINE64" winecfg /v win10 </dev/null >/dev/null 2>&1
     # On a prefix made in this session the RPC service never starts (each first COM use

@@ -1,5 +1,10 @@
 #pragma once
 
+#include <functional>
+#include <string>
+
+#include "app/win32/installer_download_win32.h"
+
 namespace kestrum {
 
 // Makes sure a browser runtime can be used before any browser is created: a private runtime
@@ -7,5 +12,10 @@ namespace kestrum {
 // the runtime's installer, and looks again. Shows its own messages. True when a runtime is
 // available at return.
 bool EnsureBrowserRuntime();
+
+// The same with the installer's address (asked for only once the learner accepted) and the
+// download's limits given; tests serve their own installer through it.
+bool EnsureBrowserRuntimeFrom(const std::function<std::u16string()>& installerAddress,
+                              const DownloadLimits& limits);
 
 }  // namespace kestrum

@@ -3,12 +3,14 @@
 
 add_library(kestrum_shell_win32 STATIC
     app/win32/browser_runtime_win32.cpp
+    app/win32/download_progress_window_win32.cpp
     app/win32/host_shutdown_win32.cpp
+    app/win32/installer_download_win32.cpp
     app/win32/main_window_win32.cpp
     app/win32/splash_win32.cpp
     app/win32/update_address_win32.cpp
     app/win32/win32_startup_platform.cpp)
-target_link_libraries(kestrum_shell_win32 PUBLIC kestrum_core kestrum_browser_win32 gdiplus urlmon
+target_link_libraries(kestrum_shell_win32 PUBLIC kestrum_core kestrum_browser_win32 gdiplus winhttp
                                                  ole32 shell32 user32 gdi32)
 kestrum_warnings(kestrum_shell_win32)
 

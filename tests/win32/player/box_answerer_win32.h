@@ -14,6 +14,11 @@ class BoxAnswerer {
         thread_ = std::thread([this] { Run(); });
     }
     ~BoxAnswerer() { Join(); }
+    // Stops looking (for a box that must not come) and waits for the thread.
+    void Stop() {
+        stop_ = true;
+        Join();
+    }
     void Join() {
         if (thread_.joinable())
             thread_.join();
@@ -25,7 +30,7 @@ class BoxAnswerer {
 
   private:
     void Run() {
-        for (int i = 0; i < 500 && !found; ++i) {
+        for (int i = 0; i < 500 && !found && !stop_; ++i) {
             HWND box = FindWindowW(L"#32770", caption_.c_str());
             if (box && IsWindowVisible(box)) {
                 found = true;
@@ -50,5 +55,6 @@ class BoxAnswerer {
 
     std::wstring caption_;
     int button_;
+    std::atomic<bool> stop_{false};
     std::thread thread_;
 };

@@ -59,3 +59,5 @@ if(TARGET kestrum_installer)
                      $<TARGET_FILE:kestrum> --version)
     set_tests_properties(win32.installer PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)
 endif()
+
+include(${CMAKE_CURRENT_LIST_DIR}/../runtime_install/runtime_install_tests.cmake)

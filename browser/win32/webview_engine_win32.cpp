@@ -99,12 +99,16 @@ class WebView2Engine final : public BrowserEngine {
                               std::function<void(Creation)> completed) override {
         const auto options = NewEnvironmentOptions(browserArguments);
         std::weak_ptr<bool> alive = alive_;
+        const unsigned creation = ++creation_;
         const auto handler =
             MakeHandler<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler>(
-                [this, alive, completed](HRESULT result, ICoreWebView2Environment* environment) {
+                [this, alive, creation, completed](HRESULT result,
+                                                   ICoreWebView2Environment* environment) {
                     if (alive.expired())
                         return S_OK;
-                    if (SUCCEEDED(result) && environment)
+                    // A completion of an earlier creation (given up, or closed since) must not
+                    // replace the current browser's objects.
+                    if (SUCCEEDED(result) && environment && creation == creation_)
                         environment_ = ComRef<ICoreWebView2Environment>::Share(environment);
                     if (completed)
                         completed(Creation{static_cast<HResult>(result), environment != nullptr});
@@ -122,11 +126,13 @@ class WebView2Engine final : public BrowserEngine {
         if (!environment_)
             return kEFail;
         std::weak_ptr<bool> alive = alive_;
+        const unsigned creation = creation_;
         const auto handler = MakeHandler<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler>(
-            [this, alive, completed](HRESULT result, ICoreWebView2Controller* controller) {
+            [this, alive, creation, completed](HRESULT result,
+                                               ICoreWebView2Controller* controller) {
                 if (alive.expired())
                     return S_OK;
-                if (SUCCEEDED(result) && controller)
+                if (SUCCEEDED(result) && controller && creation == creation_)
                     controller_ = ComRef<ICoreWebView2Controller>::Share(controller);
                 if (completed)
                     completed(Creation{static_cast<HResult>(result), controller != nullptr});
@@ -188,6 +194,7 @@ class WebView2Engine final : public BrowserEngine {
     }
 
     void CloseBrowser(std::uint32_t timeoutMs) override {
+        ++creation_;  // whatever is still on its way belongs to a browser that is gone
         HANDLE process = nullptr;
         UINT32 processId = 0;
         if (webview_ && SUCCEEDED(webview_->get_BrowserProcessId(&processId)) && processId != 0)
@@ -270,6 +277,7 @@ class WebView2Engine final : public BrowserEngine {
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     BrowserEvents* events_ = nullptr;
     HWND window_ = nullptr;
+    unsigned creation_ = 0;  // counts environment creations and closes
     ComRef<ICoreWebView2Environment> environment_;
     ComRef<ICoreWebView2Controller> controller_;
     ComRef<ICoreWebView2> webview_;

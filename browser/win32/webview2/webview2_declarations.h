@@ -191,7 +191,12 @@ struct ICoreWebView2 : IUnknown {
     WV2_METHOD add_WebMessageReceived(ICoreWebView2WebMessageReceivedEventHandler* handler,
                                       EventRegistrationToken* token) = 0;
     WV2_METHOD remove_WebMessageReceived(EventRegistrationToken token) = 0;
-    WV2_PAD(7)
+    WV2_PAD(1)
+    WV2_METHOD get_BrowserProcessId(UINT32* value) = 0;
+    WV2_METHOD get_CanGoBack(BOOL* canGoBack) = 0;
+    WV2_PAD(1)
+    WV2_METHOD GoBack() = 0;
+    WV2_PAD(2)
     WV2_METHOD Stop() = 0;
     WV2_METHOD add_NewWindowRequested(ICoreWebView2NewWindowRequestedEventHandler* eventHandler,
                                       EventRegistrationToken* token) = 0;

@@ -26,6 +26,15 @@ if(KESTRUM_NATIVE_PLATFORM_SERVICE)
                      $<TARGET_FILE:kestrum_player_probe> ${KESTRUM_NATIVE_PLATFORM_SERVICE}
                      ${KESTRUM_PROFILE})
     set_tests_properties(win32.player PROPERTIES TIMEOUT 480 RUN_SERIAL TRUE)
+    # The same player with a browser runtime installed: the test runtime, which records what
+    # the player asks of it.
+    add_test(NAME win32.player_browser
+             COMMAND bash ${PROJECT_SOURCE_DIR}/tests/isolated.sh
+                     bash ${CMAKE_CURRENT_LIST_DIR}/player_browser_win32_test.sh
+                     ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:kestrum>
+                     $<TARGET_FILE:kestrum_player_probe> ${KESTRUM_NATIVE_PLATFORM_SERVICE}
+                     $<TARGET_FILE:kestrum_webview2_standin>)
+    set_tests_properties(win32.player_browser PROPERTIES TIMEOUT 240 RUN_SERIAL TRUE)
 endif()
 
 # A broken link in the player itself: countdown, clipboard, the dialog's command, exit 0.

@@ -9,6 +9,9 @@
 
 namespace standin {
 
+// Whether the interface is one KESTRUM_STANDIN_WITHHOLD names, as an older runtime lacks it.
+bool Withheld(REFIID iid);
+
 template <typename Interface>
 class ComObject : public Interface {
   public:
@@ -38,6 +41,8 @@ class ComObject : public Interface {
     bool Answers(REFIID iid) const {
         if (IsEqualIID(iid, IID_IUnknown))
             return true;
+        if (Withheld(iid))
+            return false;
         for (const IID& known : iids_)
             if (IsEqualIID(iid, known))
                 return true;

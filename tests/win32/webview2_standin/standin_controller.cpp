@@ -11,26 +11,24 @@ class Controller final : public ComObject<ICoreWebView2Controller4> {
     explicit Controller(ICoreWebView2Environment* environment)
         : ComObject({__uuidof(ICoreWebView2Controller), __uuidof(ICoreWebView2Controller2),
                      __uuidof(ICoreWebView2Controller3), __uuidof(ICoreWebView2Controller4)}),
-          webView_(NewWebView(environment)) {}
-    ~Controller() override { webView_->Release(); }
+          environment_(environment),
+          webView_(NewWebView(environment)) {
+        environment_->AddRef();
+    }
+    ~Controller() override {
+        webView_->Release();
+        environment_->Release();
+    }
 
     HRESULT STDMETHODCALLTYPE get_IsVisible(BOOL* visible) override {
-        if (visible == nullptr)
-            return E_POINTER;
-        *visible = visible_;
-        return S_OK;
+        return Give(visible, visible_);
     }
     HRESULT STDMETHODCALLTYPE put_IsVisible(BOOL visible) override {
         Log("Controller.put_IsVisible " + std::to_string(visible));
         visible_ = visible;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE get_Bounds(RECT* bounds) override {
-        if (bounds == nullptr)
-            return E_POINTER;
-        *bounds = bounds_;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE get_Bounds(RECT* bounds) override { return Give(bounds, bounds_); }
     HRESULT STDMETHODCALLTYPE put_Bounds(RECT bounds) override {
         Log("Controller.put_Bounds " + std::to_string(bounds.left) + "," +
             std::to_string(bounds.top) + "," + std::to_string(bounds.right) + "," +
@@ -38,23 +36,32 @@ class Controller final : public ComObject<ICoreWebView2Controller4> {
         bounds_ = bounds;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE NotifyParentWindowPositionChanged() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE NotifyParentWindowPositionChanged() override {
+        Log("Controller.NotifyParentWindowPositionChanged");
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE Close() override {
         Log("Controller.Close");
+        EndBrowserProcess(environment_);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_CoreWebView2(ICoreWebView2** webView) override {
         if (webView == nullptr)
             return E_POINTER;
+        if (const HRESULT failure = FailureFor("webview"); FAILED(failure)) {
+            *webView = nullptr;
+            return failure;
+        }
+        if (FailureFor("nowebview") != S_OK) {  // success without an object
+            *webView = nullptr;
+            return S_OK;
+        }
         webView_->AddRef();
         *webView = webView_;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_DefaultBackgroundColor(COREWEBVIEW2_COLOR* color) override {
-        if (color == nullptr)
-            return E_POINTER;
-        *color = background_;
-        return S_OK;
+        return Give(color, background_);
     }
     HRESULT STDMETHODCALLTYPE put_DefaultBackgroundColor(COREWEBVIEW2_COLOR color) override {
         Log("Controller.put_DefaultBackgroundColor " + std::to_string(color.A) + " " +
@@ -66,10 +73,7 @@ class Controller final : public ComObject<ICoreWebView2Controller4> {
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_AllowExternalDrop(BOOL* allow) override {
-        if (allow == nullptr)
-            return E_POINTER;
-        *allow = allowDrop_;
-        return S_OK;
+        return Give(allow, allowDrop_);
     }
     HRESULT STDMETHODCALLTYPE put_AllowExternalDrop(BOOL allow) override {
         Log("Controller.put_AllowExternalDrop " + std::to_string(allow));
@@ -78,6 +82,7 @@ class Controller final : public ComObject<ICoreWebView2Controller4> {
     }
 
   private:
+    ICoreWebView2Environment* environment_;
     ICoreWebView2_22* webView_;
     BOOL visible_ = TRUE;
     BOOL allowDrop_ = TRUE;
@@ -143,10 +148,7 @@ class PrintSettings final : public ComObject<ICoreWebView2PrintSettings2> {
         : ComObject({__uuidof(ICoreWebView2PrintSettings), __uuidof(ICoreWebView2PrintSettings2)}) {
     }
     HRESULT STDMETHODCALLTYPE get_PrinterName(LPWSTR* name) override {
-        if (name == nullptr)
-            return E_POINTER;
-        *name = TaskString(printer_);
-        return S_OK;
+        return GiveText(name, printer_);
     }
     HRESULT STDMETHODCALLTYPE put_PrinterName(LPCWSTR name) override {
         Log("PrintSettings.put_PrinterName " + Utf8(name));

@@ -20,13 +20,16 @@ class RecordingEnvironment final : public ComObject<ICoreWebView2Environment6> {
         Log(std::string("CreateCoreWebView2Controller parent=") + (parent ? "window" : "null"));
         if (handler == nullptr)
             return E_POINTER;
-        if (const HRESULT failure = FailureFor("controller"); FAILED(failure)) {
-            handler->Invoke(failure, nullptr);
-            return S_OK;
+        // Without a controller the browser process has nothing to show and ends.
+        if (const HRESULT refused = FailureFor("controllercall"); FAILED(refused)) {
+            EndBrowserProcess();
+            return refused;
         }
-        ICoreWebView2Controller4* controller = NewController(this);
-        handler->Invoke(S_OK, controller);
-        controller->Release();
+        const HRESULT failure = FailureFor("controller");
+        if (FAILED(failure))
+            EndBrowserProcess();
+        ICoreWebView2Controller4* controller = FAILED(failure) ? nullptr : NewController(this);
+        Complete(handler, failure, controller);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE
@@ -60,12 +63,29 @@ class RecordingEnvironment final : public ComObject<ICoreWebView2Environment6> {
         Log("add_BrowserProcessExited");
         if (handler == nullptr || token == nullptr)
             return E_POINTER;
+        if (const HRESULT failure = FailureFor("exitwatch"); FAILED(failure))
+            return failure;
+        ReleaseExitHandler();
+        handler->AddRef();
+        exitHandler_ = handler;
         token->value = 1;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE remove_BrowserProcessExited(EventRegistrationToken) override {
-        Log("remove_BrowserProcessExited");
+    HRESULT STDMETHODCALLTYPE remove_BrowserProcessExited(EventRegistrationToken token) override {
+        Log("remove_BrowserProcessExited " + std::to_string(token.value));
+        if (token.value == 1)
+            ReleaseExitHandler();
         return S_OK;
+    }
+    ~RecordingEnvironment() override { ReleaseExitHandler(); }
+
+    void EndBrowserProcess() {
+        if (browserEnded_)
+            return;
+        browserEnded_ = true;
+        Log(std::string("BrowserProcessExited") + (exitHandler_ ? "" : " unwatched"));
+        if (exitHandler_ != nullptr)
+            exitHandler_->Invoke(this, nullptr);
     }
     HRESULT STDMETHODCALLTYPE CreatePrintSettings(ICoreWebView2PrintSettings** settings) override {
         Log("CreatePrintSettings");
@@ -74,6 +94,15 @@ class RecordingEnvironment final : public ComObject<ICoreWebView2Environment6> {
         *settings = NewPrintSettings();
         return S_OK;
     }
+
+  private:
+    void ReleaseExitHandler() {
+        if (exitHandler_ != nullptr)
+            exitHandler_->Release();
+        exitHandler_ = nullptr;
+    }
+    ICoreWebView2BrowserProcessExitedEventHandler* exitHandler_ = nullptr;
+    bool browserEnded_ = false;
 };
 
 std::string DescribeOptions(IUnknown* options) {
@@ -104,6 +133,12 @@ ICoreWebView2Environment6* NewEnvironment() {
     return new RecordingEnvironment();
 }
 
+void EndBrowserProcess(ICoreWebView2Environment* environment) {
+    // Only the test runtime's own environments reach here.
+    static_cast<RecordingEnvironment*>(static_cast<ICoreWebView2Environment6*>(environment))
+        ->EndBrowserProcess();
+}
+
 }  // namespace standin
 
 // The runtime's private entry point, as the runtime loader calls it.
@@ -120,13 +155,9 @@ extern "C" __declspec(dllexport) HRESULT STDMETHODCALLTYPE
         return E_POINTER;
     if (const HRESULT refused = standin::FailureFor("create"); FAILED(refused))
         return refused;
-    if (const HRESULT failure = standin::FailureFor("environment"); FAILED(failure)) {
-        handler->Invoke(failure, nullptr);
-        return S_OK;
-    }
-    ICoreWebView2Environment6* environment = standin::NewEnvironment();
-    handler->Invoke(S_OK, environment);
-    environment->Release();
+    const HRESULT failure = standin::FailureFor("environment");
+    ICoreWebView2Environment6* environment = FAILED(failure) ? nullptr : standin::NewEnvironment();
+    standin::Complete(handler, failure, environment);
     return S_OK;
 }
 

@@ -10,43 +10,20 @@ class StartingArgs final : public ComObject<ICoreWebView2NavigationStartingEvent
   public:
     explicit StartingArgs(std::wstring uri)
         : ComObject({__uuidof(ICoreWebView2NavigationStartingEventArgs)}), uri_(std::move(uri)) {}
-    HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override {
-        if (uri == nullptr)
-            return E_POINTER;
-        *uri = TaskString(uri_);
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override { return GiveText(uri, uri_); }
     HRESULT STDMETHODCALLTYPE get_IsUserInitiated(BOOL* value) override {
-        if (value == nullptr)
-            return E_POINTER;
-        *value = FALSE;
-        return S_OK;
+        return Give(value, FALSE);
     }
-    HRESULT STDMETHODCALLTYPE get_IsRedirected(BOOL* value) override {
-        if (value == nullptr)
-            return E_POINTER;
-        *value = FALSE;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE get_IsRedirected(BOOL* value) override { return Give(value, FALSE); }
     HRESULT STDMETHODCALLTYPE get_RequestHeaders(ICoreWebView2HttpRequestHeaders**) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE get_Cancel(BOOL* cancel) override {
-        if (cancel == nullptr)
-            return E_POINTER;
-        *cancel = cancel_;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE get_Cancel(BOOL* cancel) override { return Give(cancel, cancel_); }
     HRESULT STDMETHODCALLTYPE put_Cancel(BOOL cancel) override {
         cancel_ = cancel;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE get_NavigationId(UINT64* id) override {
-        if (id == nullptr)
-            return E_POINTER;
-        *id = 1;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE get_NavigationId(UINT64* id) override { return Give(id, 1); }
 
   private:
     std::wstring uri_;
@@ -106,23 +83,12 @@ class CompletedArgs final : public ComObject<ICoreWebView2NavigationCompletedEve
     explicit CompletedArgs(bool success)
         : ComObject({__uuidof(ICoreWebView2NavigationCompletedEventArgs)}), success_(success) {}
     HRESULT STDMETHODCALLTYPE get_IsSuccess(BOOL* success) override {
-        if (success == nullptr)
-            return E_POINTER;
-        *success = success_ ? TRUE : FALSE;
-        return S_OK;
+        return Give(success, success_ ? TRUE : FALSE);
     }
     HRESULT STDMETHODCALLTYPE get_WebErrorStatus(COREWEBVIEW2_WEB_ERROR_STATUS* status) override {
-        if (status == nullptr)
-            return E_POINTER;
-        *status = COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN;
-        return S_OK;
+        return Give(status, COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN);
     }
-    HRESULT STDMETHODCALLTYPE get_NavigationId(UINT64* id) override {
-        if (id == nullptr)
-            return E_POINTER;
-        *id = 1;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE get_NavigationId(UINT64* id) override { return Give(id, 1); }
 
   private:
     bool success_;
@@ -135,16 +101,10 @@ class MessageArgs final : public ComObject<ICoreWebView2WebMessageReceivedEventA
           source_(std::move(source)),
           json_(std::move(json)) {}
     HRESULT STDMETHODCALLTYPE get_Source(LPWSTR* value) override {
-        if (value == nullptr)
-            return E_POINTER;
-        *value = TaskString(source_);
-        return S_OK;
+        return GiveText(value, source_);
     }
     HRESULT STDMETHODCALLTYPE get_WebMessageAsJson(LPWSTR* value) override {
-        if (value == nullptr)
-            return E_POINTER;
-        *value = TaskString(json_);
-        return S_OK;
+        return GiveText(value, json_);
     }
     HRESULT STDMETHODCALLTYPE TryGetWebMessageAsString(LPWSTR* value) override {
         if (value == nullptr)
@@ -163,7 +123,82 @@ class MessageArgs final : public ComObject<ICoreWebView2WebMessageReceivedEventA
     std::wstring json_;
 };
 
+class NewWindowArgs final : public ComObject<ICoreWebView2NewWindowRequestedEventArgs> {
+  public:
+    explicit NewWindowArgs(std::wstring uri)
+        : ComObject({__uuidof(ICoreWebView2NewWindowRequestedEventArgs)}), uri_(std::move(uri)) {}
+    HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override { return GiveText(uri, uri_); }
+    HRESULT STDMETHODCALLTYPE put_NewWindow(ICoreWebView2*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_NewWindow(ICoreWebView2** window) override {
+        if (window == nullptr)
+            return E_POINTER;
+        *window = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE put_Handled(BOOL handled) override {
+        handled_ = handled;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_Handled(BOOL* handled) override {
+        return Give(handled, handled_);
+    }
+    HRESULT STDMETHODCALLTYPE get_IsUserInitiated(BOOL* value) override {
+        return Give(value, TRUE);
+    }
+    HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral**) override { return E_NOTIMPL; }
+
+  private:
+    std::wstring uri_;
+    BOOL handled_ = FALSE;
+};
+
+class PermissionArgs final : public ComObject<ICoreWebView2PermissionRequestedEventArgs> {
+  public:
+    PermissionArgs(std::wstring uri, COREWEBVIEW2_PERMISSION_KIND kind)
+        : ComObject({__uuidof(ICoreWebView2PermissionRequestedEventArgs)}),
+          uri_(std::move(uri)),
+          kind_(kind) {}
+    HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override { return GiveText(uri, uri_); }
+    HRESULT STDMETHODCALLTYPE get_PermissionKind(COREWEBVIEW2_PERMISSION_KIND* kind) override {
+        return Give(kind, kind_);
+    }
+    HRESULT STDMETHODCALLTYPE get_IsUserInitiated(BOOL* value) override {
+        return Give(value, TRUE);
+    }
+    HRESULT STDMETHODCALLTYPE get_State(COREWEBVIEW2_PERMISSION_STATE* state) override {
+        return Give(state, state_);
+    }
+    HRESULT STDMETHODCALLTYPE put_State(COREWEBVIEW2_PERMISSION_STATE state) override {
+        state_ = state;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral**) override { return E_NOTIMPL; }
+
+  private:
+    std::wstring uri_;
+    COREWEBVIEW2_PERMISSION_KIND kind_;
+    // Not one of the three states: shows that the program never answered.
+    COREWEBVIEW2_PERMISSION_STATE state_ = static_cast<COREWEBVIEW2_PERMISSION_STATE>(-1);
+};
+
 }  // namespace
+
+ICoreWebView2NewWindowRequestedEventArgs* NewNewWindowArgs(const std::wstring& uri) {
+    return new NewWindowArgs(uri);
+}
+bool WasHandled(ICoreWebView2NewWindowRequestedEventArgs* args) {
+    BOOL handled = FALSE;
+    return SUCCEEDED(args->get_Handled(&handled)) && handled;
+}
+ICoreWebView2PermissionRequestedEventArgs* NewPermissionArgs(const std::wstring& uri,
+                                                             COREWEBVIEW2_PERMISSION_KIND kind) {
+    return new PermissionArgs(uri, kind);
+}
+int PermissionState(ICoreWebView2PermissionRequestedEventArgs* args) {
+    COREWEBVIEW2_PERMISSION_STATE state = COREWEBVIEW2_PERMISSION_STATE_DEFAULT;
+    args->get_State(&state);
+    return static_cast<int>(state);
+}
 
 ICoreWebView2NavigationStartingEventArgs* NewNavigationStartingArgs(const std::wstring& uri) {
     return new StartingArgs(uri);

@@ -33,5 +33,14 @@ ICoreWebView2WebResourceRequestedEventArgs* NewWebResourceRequestedArgs(
 ICoreWebView2NavigationCompletedEventArgs* NewNavigationCompletedArgs(bool success);
 ICoreWebView2WebMessageReceivedEventArgs* NewWebMessageArgs(const std::wstring& source,
                                                             const std::wstring& json);
+ICoreWebView2NewWindowRequestedEventArgs* NewNewWindowArgs(const std::wstring& uri);
+bool WasHandled(ICoreWebView2NewWindowRequestedEventArgs* args);
+ICoreWebView2PermissionRequestedEventArgs* NewPermissionArgs(const std::wstring& uri,
+                                                             COREWEBVIEW2_PERMISSION_KIND kind);
+int PermissionState(ICoreWebView2PermissionRequestedEventArgs* args);
+
+// The browser process of the environment ends (the runtime's exit event is raised): the test
+// runtime's browser ends when the program closes its controller.
+void EndBrowserProcess(ICoreWebView2Environment* environment);
 
 }  // namespace standin

@@ -63,12 +63,7 @@ class Request final : public ComObject<ICoreWebView2WebResourceRequest> {
             headers_->values[line.substr(0, colon)] = line.substr(start);
         }
     }
-    HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override {
-        if (uri == nullptr)
-            return E_POINTER;
-        *uri = TaskString(uri_);
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override { return GiveText(uri, uri_); }
     HRESULT STDMETHODCALLTYPE put_Uri(LPCWSTR uri) override {
         if (uri == nullptr)
             return E_POINTER;
@@ -76,10 +71,7 @@ class Request final : public ComObject<ICoreWebView2WebResourceRequest> {
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_Method(LPWSTR* method) override {
-        if (method == nullptr)
-            return E_POINTER;
-        *method = TaskString(method_);
-        return S_OK;
+        return GiveText(method, method_);
     }
     HRESULT STDMETHODCALLTYPE put_Method(LPCWSTR method) override {
         if (method == nullptr)
@@ -124,21 +116,13 @@ class Response final : public ComObject<ICoreWebView2WebResourceResponse> {
     HRESULT STDMETHODCALLTYPE get_Headers(ICoreWebView2HttpResponseHeaders**) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE get_StatusCode(int* status) override {
-        if (status == nullptr)
-            return E_POINTER;
-        *status = status_;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE get_StatusCode(int* status) override { return Give(status, status_); }
     HRESULT STDMETHODCALLTYPE put_StatusCode(int status) override {
         status_ = status;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_ReasonPhrase(LPWSTR* reason) override {
-        if (reason == nullptr)
-            return E_POINTER;
-        *reason = TaskString(reason_);
-        return S_OK;
+        return GiveText(reason, reason_);
     }
     HRESULT STDMETHODCALLTYPE put_ReasonPhrase(LPCWSTR reason) override {
         reason_ = reason ? reason : L"";

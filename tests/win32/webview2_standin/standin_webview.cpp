@@ -1,6 +1,7 @@
 // The web view: records each call, and plays a navigation as the runtime would (starting,
 // the document's request, completed), then the page events listed in the file named by
-// KESTRUM_STANDIN_SCRIPT ("message <json>", "request <uri>", "navigate <uri>" per line).
+// KESTRUM_STANDIN_SCRIPT ("message <json>", "request <uri>", "navigate <uri>",
+// "newwindow <uri>", "permission <kind number>" per line).
 #include <cstdlib>
 #include <fstream>
 #include <utility>
@@ -146,6 +147,19 @@ class WebView final : public ComObject<ICoreWebView2_22> {
     HRESULT STDMETHODCALLTYPE remove_WebMessageReceived(EventRegistrationToken t) override {
         return messages_.Remove("WebMessageReceived", t);
     }
+    // No real browser process: the program has nothing to wait for.
+    HRESULT STDMETHODCALLTYPE get_BrowserProcessId(UINT32* value) override {
+        return Give(value, 0);
+    }
+    HRESULT STDMETHODCALLTYPE get_CanGoBack(BOOL* canGoBack) override {
+        return Give(canGoBack, history_ > 1 ? TRUE : FALSE);
+    }
+    HRESULT STDMETHODCALLTYPE GoBack() override {
+        Log("GoBack");
+        if (history_ > 1)
+            --history_;
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE Stop() override {
         Log("Stop");
         return S_OK;
@@ -235,8 +249,10 @@ class WebView final : public ComObject<ICoreWebView2_22> {
         const bool cancelled = WasCancelled(starting);
         starting->Release();
         Log("NavigationStarting " + Utf8(uri.c_str()) + (cancelled ? " cancelled" : " allowed"));
-        if (!cancelled)
+        if (!cancelled) {
+            ++history_;
             RaiseRequested(request);
+        }
         ICoreWebView2NavigationCompletedEventArgs* completed =
             NewNavigationCompletedArgs(!cancelled);
         completed_.Raise(this, completed);
@@ -289,6 +305,19 @@ class WebView final : public ComObject<ICoreWebView2_22> {
                 ICoreWebView2WebResourceRequest* request = NewRequest(rest, L"GET", L"");
                 RaiseRequested(request);
                 request->Release();
+            } else if (verb == "newwindow") {
+                ICoreWebView2NewWindowRequestedEventArgs* args = NewNewWindowArgs(rest);
+                newWindow_.Raise(this, args);
+                Log("NewWindowRequested " + Utf8(rest.c_str()) +
+                    (WasHandled(args) ? " handled" : " not-handled"));
+                args->Release();
+            } else if (verb == "permission") {
+                const auto kind = static_cast<COREWEBVIEW2_PERMISSION_KIND>(_wtoi(rest.c_str()));
+                ICoreWebView2PermissionRequestedEventArgs* args = NewPermissionArgs(source, kind);
+                permission_.Raise(this, args);
+                Log("PermissionRequested " + std::to_string(kind) +
+                    " state=" + std::to_string(PermissionState(args)));
+                args->Release();
             } else if (verb == "navigate") {
                 ICoreWebView2WebResourceRequest* request = NewRequest(rest, L"GET", L"");
                 PlayNavigation(request, 1);
@@ -305,6 +334,7 @@ class WebView final : public ComObject<ICoreWebView2_22> {
     Handlers<ICoreWebView2NewWindowRequestedEventHandler> newWindow_;
     Handlers<ICoreWebView2WebResourceRequestedEventHandler> requested_;
     int scripts_ = 0;
+    int history_ = 0;  // committed navigations
     bool scriptPlayed_ = false;
 };
 

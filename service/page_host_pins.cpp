@@ -151,8 +151,13 @@ std::vector<std::u16string> PassedPageHosts() {
     }
     for (const auto& check : begun)
         check.wait();
+    // The hosts this process's own connections have accepted pass as well.
+    std::set<std::u16string> passed;
+    for (std::u16string& host : PinnedHostsPassing())
+        passed.insert(std::move(host));
     const std::shared_lock<std::shared_mutex> guard(checkedLock);
-    return {CheckedHosts().begin(), CheckedHosts().end()};
+    passed.insert(CheckedHosts().begin(), CheckedHosts().end());
+    return {passed.begin(), passed.end()};
 }
 
 void AcceptPassedPageHosts(const std::vector<std::u16string>& hosts) {

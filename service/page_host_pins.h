@@ -19,7 +19,8 @@ bool CheckHostPins(const std::u16string& host);
 // checked ahead, on a thread of its own while the start goes on (PrecheckHostPins).
 void BeginHostPinCheck(const std::u16string& host);
 
-// Waits for the checks begun by BeginHostPinCheck, then the hosts that have passed so far.
+// Waits for the checks begun by BeginHostPinCheck, then the hosts that have passed so far,
+// with those whose chain this process has accepted and which pass the pins in force.
 std::vector<std::u16string> PassedPageHosts();
 
 // Hosts that another process of the player has found passing (the player for its web

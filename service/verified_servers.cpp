@@ -62,4 +62,15 @@ std::optional<std::string> PinnedCertificateOf(const std::u16string& givenHost) 
     return std::move(server.certificateDer);
 }
 
+std::vector<std::u16string> PinnedHostsPassing() {
+    std::vector<std::u16string> hosts;
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        for (const auto& [host, server] : Servers())
+            hosts.push_back(host);
+    }
+    std::erase_if(hosts, [](const std::u16string& host) { return !PinnedCertificateOf(host); });
+    return hosts;
+}
+
 }  // namespace kestrum

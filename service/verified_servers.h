@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "service/server_chain.h"
 
@@ -19,5 +20,8 @@ void RememberVerifiedServer(const std::u16string& host, ServerChain chain,
 // remembered chain passes them by the pins in force now (ChainPassesHostPins); otherwise
 // nothing, and the caller checks the host itself.
 std::optional<std::string> PinnedCertificateOf(const std::u16string& host);
+
+// The remembered hosts for which PinnedCertificateOf gives a certificate now.
+std::vector<std::u16string> PinnedHostsPassing();
 
 }  // namespace kestrum

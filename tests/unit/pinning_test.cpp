@@ -217,6 +217,8 @@ TEST_F(Pinning, AChainAcceptedBeforeSparesTheHandshakeOnlyWhileItPassesThePinsIn
     EXPECT_EQ(PinnedCertificateOf(u"one.seen.test"), std::nullopt);    // pins changed since
     EXPECT_EQ(PinnedCertificateOf(u"three.seen.test"), std::nullopt);  // no pins: not ours
     ReplacePins({{u"seen.test", {kPinA}}});
+    EXPECT_TRUE(Passed(u"one.seen.test"));  // handed to the web processes
+    EXPECT_FALSE(Passed(u"two.seen.test"));
 
     struct Case {
         const char16_t* host;

@@ -20,6 +20,9 @@ std::string WebProcessSettingsJson(const WebProcessSettings& settings) {
     nlohmann::json pins = nlohmann::json::array();
     for (const PinEntry& entry : settings.pins)
         pins.push_back({{"scope", Utf16ToUtf8(entry.scope)}, {"pins", entry.pins}});
+    nlohmann::json passed = nlohmann::json::array();
+    for (const std::u16string& host : settings.passedHosts)
+        passed.push_back(Utf16ToUtf8(host));
     const nlohmann::json document = {
         {"window", settings.window == BrowserWindow::kStart ? "start" : "main"},
         {"deviceId", Utf16ToUtf8(settings.device.id)},
@@ -27,7 +30,8 @@ std::string WebProcessSettingsJson(const WebProcessSettings& settings) {
         {"linkServer", Utf16ToUtf8(settings.linkServer)},
         {"pins", pins},
         {"contentUrl", Utf16ToUtf8(settings.contentUrl)},
-        {"contentKind", Utf16ToUtf8(settings.contentKind)}};
+        {"contentKind", Utf16ToUtf8(settings.contentKind)},
+        {"passedHosts", passed}};
     return document.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
@@ -66,6 +70,16 @@ std::optional<WebProcessSettings> ParseWebProcessSettings(const std::string& jso
             pin.pins.push_back(value.get<std::string>());
         }
         settings.pins.push_back(std::move(pin));
+    }
+    // Optional: without it every host is checked at its first request.
+    if (const auto passed = document.find("passedHosts"); passed != document.end()) {
+        if (!passed->is_array())
+            return std::nullopt;
+        for (const auto& host : *passed) {
+            if (!host.is_string())
+                return std::nullopt;
+            settings.passedHosts.push_back(Utf8ToUtf16(host.get<std::string>()));
+        }
     }
     return settings;
 }

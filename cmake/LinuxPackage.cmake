@@ -46,8 +46,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Not seen by dpkg-shlibdeps: loaded by GStreamer and fontconfig at run time. The videos need
 # MP4/WebM demuxers and VP8/VP9 (good), H.264 and AAC (libav), Vorbis/Opus and the sinks
 # (base); the pages and windows need Latin, Arabic and symbol glyphs.
+# libcups2: opened on the first print, so not among the binaries' linked libraries.
 set(KESTRUM_RUNTIME_PACKAGES
-    gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
+    libcups2 gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
     fonts-dejavu-core fonts-noto-core fonts-noto-ui-core fonts-symbola)
 list(JOIN KESTRUM_RUNTIME_PACKAGES ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")

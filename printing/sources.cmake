@@ -4,8 +4,10 @@ list(APPEND KESTRUM_PORTABLE_SOURCES
     printing/printer_picker_layout.cpp
     printing/printer_list.cpp)
 list(APPEND KESTRUM_LINUX_SOURCES
+    printing/linux/cups_library.cpp
     printing/linux/printer_enum_cups.cpp)
-list(APPEND KESTRUM_LINUX_LIBRARIES cups)
+# libcups is opened on the first print (printing/linux/cups_library.cpp), not linked.
+list(APPEND KESTRUM_LINUX_LIBRARIES ${CMAKE_DL_LIBS})
 list(APPEND KESTRUM_WIN32_SOURCES
     printing/win32/printer_enum_win32.cpp)
 list(APPEND KESTRUM_WIN32_LIBRARIES winspool)

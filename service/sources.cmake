@@ -10,6 +10,7 @@ list(APPEND KESTRUM_PORTABLE_SOURCES
     service/pins_document.cpp
     service/shared_http_client.cpp
     service/url_parts.cpp
+    service/verified_servers.cpp
     service/version_answer.cpp
     service/version_check.cpp)
 list(APPEND KESTRUM_LINUX_SOURCES

@@ -11,12 +11,14 @@
 #include "app/platform_link_services.h"
 #include "app/update_address.h"
 #include "browser/browser_host_slots.h"
+#include "browser/header_decisions.h"
 #include "browser/linux/browser_window_shell_gtk.h"
 #include "browser/linux/webkit_engine.h"
 #include "common/app_context.h"
 #include "common/debug_log.h"
 #include "common/linux/own_executable_linux.h"
 #include "common/shutdown.h"
+#include "common/text_case.h"
 #include "common/text_encoding.h"
 #include "fatal/diagnostic_code.h"
 #include "fatal/fatal_error_presenter.h"
@@ -24,6 +26,7 @@
 #include "printing/linux/print_job_webkit.h"
 #include "service/device_identity.h"
 #include "service/dynamic_pins.h"
+#include "service/page_host_pins.h"
 #include "service/pin_store.h"
 
 namespace kestrum {
@@ -119,8 +122,14 @@ CommandLine LinuxStartupPlatform::ReadCommandLine() {
 
 bool LinuxStartupPlatform::ParseSchemeArgs(const std::u16string& linkArgument,
                                            std::string& errorText) {
-    return kestrum::ParseSchemeArgs(linkArgument, errorText, TheAppContext(),
-                                    PlatformLinkServices());
+    if (!kestrum::ParseSchemeArgs(linkArgument, errorText, TheAppContext(), PlatformLinkServices()))
+        return false;
+    // The content's host is known now: its pins are checked while the start goes on, so that
+    // the first page neither waits for a check nor makes a handshake of its own for it.
+    if (const std::u16string host = PinCheckHost(ToLowerCopy(TheAppContext().contentUrl));
+        !host.empty())
+        BeginHostPinCheck(host);
+    return true;
 }
 
 std::string LinuxStartupPlatform::BuildDiagnosticCode(const std::string& reason) {

@@ -3,13 +3,17 @@
 #include <openssl/x509.h>
 
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "browser/host_rules.h"
 #include "common/text_encoding.h"
 #include "service/linux/openssl_server_chain.h"
+#include "service/page_host_pins.h"
 #include "service/pin_store.h"
 #include "service/pin_validation.h"
+#include "service/verified_servers.h"
 
 namespace kestrum {
 namespace {
@@ -51,24 +55,15 @@ bool ChainPassesPins(GTlsCertificate* certificate, const std::u16string& host) {
     return ValidateServerPins(chain, host);
 }
 
-struct Handshake {
-    std::u16string host;
-    GTlsCertificate* accepted = nullptr;
-};
-
-gboolean OnAcceptCertificate(GTlsConnection*, GTlsCertificate* certificate, GTlsCertificateFlags,
-                             gpointer data) {
-    auto* handshake = static_cast<Handshake*>(data);
-    if (!ChainPassesPins(certificate, handshake->host))
-        return FALSE;
-    handshake->accepted = G_TLS_CERTIFICATE(g_object_ref(certificate));
-    return TRUE;
-}
-
-void OnClientEvent(GSocketClient*, GSocketClientEvent event, GSocketConnectable*,
-                   GIOStream* connection, gpointer data) {
-    if (event == G_SOCKET_CLIENT_TLS_HANDSHAKING && G_IS_TLS_CONNECTION(connection))
-        g_signal_connect(connection, "accept-certificate", G_CALLBACK(OnAcceptCertificate), data);
+GTlsCertificate* CertificateFromDer(const std::string& der) {
+    GByteArray* bytes = g_byte_array_new();
+    g_byte_array_append(bytes, reinterpret_cast<const guint8*>(der.data()),
+                        static_cast<guint>(der.size()));
+    auto* certificate = static_cast<GTlsCertificate*>(
+        g_initable_new(g_tls_backend_get_certificate_type(g_tls_backend_get_default()), nullptr,
+                       nullptr, "certificate", bytes, nullptr));
+    g_byte_array_unref(bytes);
+    return certificate;
 }
 
 }  // namespace
@@ -89,28 +84,18 @@ bool AcceptPinnedCertificate(WebKitWebContext* context, const std::string& url) 
         return false;
     const bool https = g_strcmp0(g_uri_get_scheme(parsed), "https") == 0;
     const std::string host = g_uri_get_host(parsed) ? g_uri_get_host(parsed) : "";
-    const int port = g_uri_get_port(parsed) > 0 ? g_uri_get_port(parsed) : 443;
     g_uri_unref(parsed);
-    const auto pins = FindPins(Utf8ToUtf16(host));
-    if (!context || !https || host.empty() || !pins || pins->pins.empty())
+    if (!context || !https || host.empty())
         return false;
-
-    Handshake handshake{Utf8ToUtf16(host), nullptr};
-    GSocketClient* client = g_socket_client_new();
-    g_socket_client_set_tls(client, TRUE);
-    g_socket_client_set_timeout(client, 3);
-    g_signal_connect(client, "event", G_CALLBACK(OnClientEvent), &handshake);
-    GSocketConnection* connection = g_socket_client_connect_to_host(
-        client, host.c_str(), static_cast<guint16>(port), nullptr, nullptr);
-    if (connection) {
-        g_io_stream_close(G_IO_STREAM(connection), nullptr, nullptr);
-        g_object_unref(connection);
-    }
-    g_object_unref(client);
-    if (!handshake.accepted)
+    PassedPageHosts();  // the check of the content's host may still be on its way
+    const std::optional<std::string> der = PinnedCertificateOf(Utf8ToUtf16(host));
+    if (!der)
         return false;
-    webkit_web_context_allow_tls_certificate_for_host(context, handshake.accepted, host.c_str());
-    g_object_unref(handshake.accepted);
+    GTlsCertificate* certificate = CertificateFromDer(*der);
+    if (!certificate)
+        return false;
+    webkit_web_context_allow_tls_certificate_for_host(context, certificate, host.c_str());
+    g_object_unref(certificate);
     return true;
 }
 

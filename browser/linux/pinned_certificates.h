@@ -10,8 +10,10 @@ namespace kestrum {
 // chain a host shows matches its pins, the engine is told to accept that certificate for
 // the host. Hosts without pins keep the engine's own validation.
 
-// Connects to the https host of `url` (main thread, blocking, short time-outs) and accepts
-// its certificate when it passes the pin check. True when the certificate was accepted.
+// Accepts, for the https host of `url`, the certificate whose chain the player's own
+// connections to that host have found passing its pins (the service client's, or the check
+// begun for the content's host, which this waits for); no handshake of its own. True when a
+// certificate was accepted.
 bool AcceptPinnedCertificate(WebKitWebContext* context, const std::string& url);
 
 // The same for a certificate the engine refused on loading `url`.

@@ -25,6 +25,7 @@
 #include "common/text_encoding.h"
 #include "printing/linux/pdf_document_print.h"
 #include "service/device_identity.h"
+#include "service/page_host_pins.h"
 #include "service/pin_store.h"
 #include "service/pin_validation.h"
 
@@ -379,6 +380,7 @@ void WebKitEngine::OnInitializeWebExtensions(WebKitWebContext* context, gpointer
     settings.pins = CurrentPins();
     settings.contentUrl = TheAppContext().contentUrl;
     settings.contentKind = TheAppContext().contentKind;
+    settings.passedHosts = PassedPageHosts();
     const std::string directory = WebExtensionDirectory();
     webkit_web_context_set_web_extensions_directory(context, directory.c_str());
     webkit_web_context_set_web_extensions_initialization_user_data(

@@ -6,24 +6,26 @@
 #include <memory>
 #include <utility>
 
+#include "printing/linux/cups_library.h"
+
 namespace kestrum {
 namespace {
 
 struct HttpCloser {
-    void operator()(http_t* http) const { httpClose(http); }
+    void operator()(http_t* http) const { Cups()->close(http); }
 };
 struct Destinations {
-    ~Destinations() { cupsFreeDests(count > 0 ? count : 0, list); }
+    ~Destinations() { Cups()->freeDests(count > 0 ? count : 0, list); }
     int count = 0;
     cups_dest_t* list = nullptr;
 };
 
 // Writes the document in pieces the scheduler takes as they come.
-bool WriteDocument(http_t* http, const std::string& document) {
+bool WriteDocument(const CupsLibrary& cups, http_t* http, const std::string& document) {
     constexpr std::size_t kPiece = 64 * 1024;
     for (std::size_t at = 0; at < document.size(); at += kPiece) {
         const std::size_t size = std::min(kPiece, document.size() - at);
-        if (cupsWriteRequestData(http, document.data() + at, size) != HTTP_STATUS_CONTINUE)
+        if (cups.writeRequestData(http, document.data() + at, size) != HTTP_STATUS_CONTINUE)
             return false;
     }
     return true;
@@ -80,55 +82,59 @@ PrintCompletion SubmitDocumentToCups(const std::string& destination, const std::
     const std::string instance = slash == std::string::npos ? "" : destination.substr(slash + 1);
     if (queue.empty())
         return CompletionOfCupsStatus(IPP_STATUS_ERROR_NOT_FOUND);
+    const CupsLibrary* loaded = Cups();
+    if (!loaded)
+        return CompletionOfCupsStatus(IPP_STATUS_ERROR_SERVICE_UNAVAILABLE);
+    const CupsLibrary& cups = *loaded;
 
     const int connectMs = static_cast<int>(timeoutSeconds * 1000);
-    std::unique_ptr<http_t, HttpCloser> http(httpConnect2(
-        cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, connectMs, nullptr));
+    std::unique_ptr<http_t, HttpCloser> http(cups.connect2(
+        cups.server(), cups.port(), nullptr, AF_UNSPEC, cups.encryption(), 1, connectMs, nullptr));
     if (!http)
         return CompletionOfCupsStatus(IPP_STATUS_ERROR_SERVICE_UNAVAILABLE);
     // Without a callback an exchange that stays silent this long fails instead of waiting.
-    httpSetTimeout(http.get(), timeoutSeconds, nullptr, nullptr);
+    cups.setTimeout(http.get(), timeoutSeconds, nullptr, nullptr);
 
     // Everything goes over this one connection: the library's destination and job helpers
     // would open connections of their own, without this time limit.
     Destinations destinations;
-    destinations.count = cupsGetDests2(http.get(), &destinations.list);
+    destinations.count = cups.getDests2(http.get(), &destinations.list);
     const cups_dest_t* named =
-        cupsGetDest(queue.c_str(), instance.empty() ? nullptr : instance.c_str(),
-                    destinations.count, destinations.list);
+        cups.getDest(queue.c_str(), instance.empty() ? nullptr : instance.c_str(),
+                     destinations.count, destinations.list);
     if (named == nullptr)
-        return CompletionOfCupsStatus(cupsLastError() == IPP_STATUS_OK
+        return CompletionOfCupsStatus(cups.lastError() == IPP_STATUS_OK
                                           ? IPP_STATUS_ERROR_NOT_FOUND
                                           : IPP_STATUS_ERROR_SERVICE_UNAVAILABLE);
 
     // One Print-Job request with the document behind it, as lp sends it: the destination's
     // options (its instance's and the learner's saved choices) go along; the scheduler adds
     // the printer's own defaults.
-    ipp_t* request = ippNewRequest(IPP_OP_PRINT_JOB);
+    ipp_t* request = cups.newRequest(IPP_OP_PRINT_JOB);
     char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
-                     "/printers/%s", queue.c_str());
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-                 cupsUser());
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.c_str());
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
-                 format.c_str());
-    cupsEncodeOptions2(request, named->num_options, named->options, IPP_TAG_OPERATION);
-    cupsEncodeOptions2(request, named->num_options, named->options, IPP_TAG_JOB);
+    cups.assembleUriF(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost",
+                      cups.port(), "/printers/%s", queue.c_str());
+    cups.addString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    cups.addString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                   cups.user());
+    cups.addString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.c_str());
+    cups.addString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
+                   format.c_str());
+    cups.encodeOptions2(request, named->num_options, named->options, IPP_TAG_OPERATION);
+    cups.encodeOptions2(request, named->num_options, named->options, IPP_TAG_JOB);
 
     const std::string resource = "/printers/" + queue;
-    const http_status_t sent = cupsSendRequest(http.get(), request, resource.c_str(),
-                                               ippLength(request) + document.size());
-    ippDelete(request);
-    if (sent != HTTP_STATUS_CONTINUE || !WriteDocument(http.get(), document))
-        return CompletionOfCupsStatus(cupsLastError() == IPP_STATUS_OK
+    const http_status_t sent = cups.sendRequest(http.get(), request, resource.c_str(),
+                                                cups.length(request) + document.size());
+    cups.deleteIpp(request);
+    if (sent != HTTP_STATUS_CONTINUE || !WriteDocument(cups, http.get(), document))
+        return CompletionOfCupsStatus(cups.lastError() == IPP_STATUS_OK
                                           ? IPP_STATUS_ERROR_SERVICE_UNAVAILABLE
-                                          : cupsLastError());
-    ipp_t* response = cupsGetResponse(http.get(), resource.c_str());
+                                          : cups.lastError());
+    ipp_t* response = cups.getResponse(http.get(), resource.c_str());
     const ipp_status_t status =
-        response != nullptr ? ippGetStatusCode(response) : IPP_STATUS_ERROR_SERVICE_UNAVAILABLE;
-    ippDelete(response);
+        response != nullptr ? cups.getStatusCode(response) : IPP_STATUS_ERROR_SERVICE_UNAVAILABLE;
+    cups.deleteIpp(response);
     return CompletionOfCupsStatus(status);
 }
 

@@ -1,8 +1,7 @@
-#include <cups/cups.h>
-
 #include <string>
 
 #include "common/text_encoding.h"
+#include "printing/linux/cups_library.h"
 #include "printing/printer_list.h"
 
 namespace kestrum {
@@ -22,20 +21,23 @@ std::u16string DestinationName(const cups_dest_t& destination) {
 
 SpoolerPrinters QuerySpoolerPrinters() {
     SpoolerPrinters spooler;
+    const CupsLibrary* cups = Cups();
+    if (!cups)
+        return spooler;
     cups_dest_t* destinations = nullptr;
-    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &destinations);
+    const int count = cups->getDests2(CUPS_HTTP_DEFAULT, &destinations);
     if (count <= 0 || destinations == nullptr) {
-        cupsFreeDests(count > 0 ? count : 0, destinations);
+        cups->freeDests(count > 0 ? count : 0, destinations);
         return spooler;
     }
     spooler.names.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         spooler.names.push_back(DestinationName(destinations[i]));
     }
-    if (const cups_dest_t* fallback = cupsGetDest(nullptr, nullptr, count, destinations)) {
+    if (const cups_dest_t* fallback = cups->getDest(nullptr, nullptr, count, destinations)) {
         spooler.defaultName = DestinationName(*fallback);
     }
-    cupsFreeDests(count, destinations);
+    cups->freeDests(count, destinations);
     return spooler;
 }
 

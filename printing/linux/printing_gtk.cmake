@@ -23,8 +23,9 @@ if(KESTRUM_BUILD_TESTS)
     # How WebKit's endings of a print job read to the page; needs no display.
     find_package(GTest REQUIRED)
     add_executable(kestrum_print_webkit_tests tests/gui/print_webkit_outcome_test.cpp)
+    # The test points the library at its own scheduler (cupsSetServer) before the job loads it.
     target_link_libraries(kestrum_print_webkit_tests PRIVATE kestrum_printing_gtk kestrum_debug_log
-                                                             GTest::gtest GTest::gtest_main)
+                                                             cups GTest::gtest GTest::gtest_main)
     kestrum_warnings(kestrum_print_webkit_tests)
     add_test(NAME linux.print_webkit_outcomes COMMAND kestrum_print_webkit_tests)
 endif()

@@ -8,6 +8,7 @@
 #include "common/text_encoding.h"
 #include "service/http_transport.h"
 #include "service/linux/openssl_server_chain.h"
+#include "service/verified_servers.h"
 
 namespace kestrum {
 namespace {
@@ -24,6 +25,7 @@ constexpr unsigned long kHeaderSizeOverflow = 12183;
 struct ExchangeState {
     const ChainCheck* check = nullptr;
     const ChainCheck* sentCheck = nullptr;  // optional
+    std::u16string host;                    // as reached
     bool rejected = false;
     bool verified = false;
     std::string body;
@@ -33,6 +35,16 @@ struct ExchangeState {
     bool headersTooLarge = false;
 };
 
+std::string CertificateDer(X509* certificate) {
+    unsigned char* der = nullptr;
+    const int length = certificate ? i2d_X509(certificate, &der) : 0;
+    if (length <= 0 || !der)
+        return {};
+    std::string bytes(reinterpret_cast<char*>(der), static_cast<std::size_t>(length));
+    OPENSSL_free(der);
+    return bytes;
+}
+
 int VerifyChain(X509_STORE_CTX* context, void* argument) {
     auto* state = static_cast<ExchangeState*>(argument);
     X509* leaf = X509_STORE_CTX_get0_cert(context);
@@ -40,11 +52,20 @@ int VerifyChain(X509_STORE_CTX* context, void* argument) {
     // Most servers send the pinned certificate: the system's trust store is read only for a
     // chain that passes no other way. A certificate that cannot be read gives an empty chain,
     // which no pinned host accepts.
-    bool accepted =
-        state->sentCheck && (*state->sentCheck)(BuildServerChain(leaf, sent, ChainSource::kAsSent));
-    if (!accepted)
-        accepted = (*state->check)(BuildServerChain(leaf, sent, ChainSource::kWithSystemStore));
+    ServerChain chain;
+    bool accepted = false;
+    if (state->sentCheck) {
+        chain = BuildServerChain(leaf, sent, ChainSource::kAsSent);
+        accepted = (*state->sentCheck)(chain);
+    }
+    if (!accepted) {
+        chain = BuildServerChain(leaf, sent, ChainSource::kWithSystemStore);
+        accepted = (*state->check)(chain);
+    }
     (accepted ? state->verified : state->rejected) = true;
+    // The browser trusts a pinned host on this chain instead of a handshake of its own.
+    if (accepted)
+        RememberVerifiedServer(state->host, std::move(chain), CertificateDer(leaf));
     X509_STORE_CTX_set_error(context, accepted ? X509_V_OK : X509_V_ERR_CERT_REJECTED);
     return accepted ? 1 : 0;
 }
@@ -137,6 +158,7 @@ TransportResponse CurlTransport::Exchange(const TransportRequest& request) {
     ExchangeState state;
     state.check = request.chainCheck && !request.systemValidation ? &request.chainCheck : nullptr;
     state.sentCheck = state.check && request.sentChainPasses ? &request.sentChainPasses : nullptr;
+    state.host = request.target.host;
     state.maxBody = std::min(request.maxBody, kMaxAnswerBytes);
 
     const std::string url = BuildUrl(request.target);

@@ -154,6 +154,9 @@ for kind in notes-pdf-url notes-pdf; do
     check "$kind: the print button shows ($(count "$PRINT_BUTTON") px)" \
         at_least "$PRINT_BUTTON" 800
     "$colours" --save "$shots/player-$kind.png" >/dev/null
+    # The print library comes with the first print, not with the start.
+    check "$kind: nothing of the print library is loaded before printing" \
+        sh -c "! grep -q libcups /proc/$running/maps"
     [ $kind = notes-pdf ] || stop_player
 done
 
@@ -165,6 +168,7 @@ jobs=$(jobs_count)
 xdo mousemove 1232 672 click 1
 if within 15 picker_shows; then
     ok "the print button opens the printer picker"
+    check "the print library is loaded for the picker's printers" grep -q libcups "/proc/$running/maps"
     press_print
     if within 15 grown Office "$office"; then
         sleep 1

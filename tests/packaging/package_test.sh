@@ -17,7 +17,7 @@ deb=$(ls "$work"/out/kestrum_*.deb)
 
 # What the package declares: dependencies found from the binaries, plus the run-time ones.
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libwebkit2gtk-4.1 libgtk-3 gstreamer1.0-plugins-good gstreamer1.0-libav \
+for needed in libwebkit2gtk-4.1 libgtk-3 libcups2 gstreamer1.0-plugins-good gstreamer1.0-libav \
               fonts-noto-core fonts-dejavu-core; do
     [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
 done

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "common/text_encoding.h"
 #include "fatal/fatal_error.h"
 #include "service/http_transport.h"
@@ -7,6 +9,7 @@
 #include "service/pin_store.h"
 #include "service/pin_validation.h"
 #include "service/pins_document.h"
+#include "service/verified_servers.h"
 
 namespace kestrum {
 namespace {
@@ -171,6 +174,119 @@ TEST_F(Pinning, APageHostPassesOnlyWithAChainThatWasSeenOrWhenUnreachable) {
             c.passes)
             << Utf16ToUtf8(c.host);
     }
+}
+
+// A page host's server as the transport meets it: the request's chain check judges the
+// chain shown, as on a new connection; every exchange is counted.
+class ChainShowingTransport final : public HttpTransport {
+  public:
+    ChainShowingTransport(ServerChain chain, int& exchanges)
+        : chain_(std::move(chain)), exchanges_(exchanges) {}
+    TransportResponse Exchange(const TransportRequest& request) override {
+        ++exchanges_;
+        TransportResponse response;
+        if (request.chainCheck && !request.chainCheck(chain_)) {
+            response.failure = TransportFailure::kChainRejected;
+            return response;
+        }
+        response.statusCode = 200;
+        response.chainVerified = true;
+        return response;
+    }
+
+  private:
+    ServerChain chain_;
+    int& exchanges_;
+};
+
+bool Passed(const std::u16string& host) {
+    const auto hosts = PassedPageHosts();
+    return std::find(hosts.begin(), hosts.end(), host) != hosts.end();
+}
+
+TEST_F(Pinning, AChainAcceptedBeforeSparesTheHandshakeOnlyWhileItPassesThePinsInForce) {
+    ReplacePins({{u"seen.test", {kPinA}}});
+    RememberVerifiedServer(u"One.Seen.Test", Chain({kPinA}, {}), "leaf of one");
+    RememberVerifiedServer(u"two.seen.test", Chain({"x"}, {}), "leaf of two");
+    RememberVerifiedServer(u"three.seen.test", Chain({kPinA}, {}), "leaf of three");
+    RememberVerifiedServer(u"four.seen.test", Chain({kPinA}, {}), "leaf of four");
+    EXPECT_EQ(PinnedCertificateOf(u"one.seen.test"), "leaf of one");
+    EXPECT_EQ(PinnedCertificateOf(u"two.seen.test"), std::nullopt);   // the chain fails
+    EXPECT_EQ(PinnedCertificateOf(u"five.seen.test"), std::nullopt);  // never seen
+    ReplacePins({{u"seen.test", {kPinB}}, {u"three.seen.test", {}}});
+    EXPECT_EQ(PinnedCertificateOf(u"one.seen.test"), std::nullopt);    // pins changed since
+    EXPECT_EQ(PinnedCertificateOf(u"three.seen.test"), std::nullopt);  // no pins: not ours
+    ReplacePins({{u"seen.test", {kPinA}}});
+    EXPECT_TRUE(Passed(u"one.seen.test"));  // handed to the web processes
+    EXPECT_FALSE(Passed(u"two.seen.test"));
+
+    struct Case {
+        const char16_t* host;
+        ServerChain shown;  // by the server, should the check connect
+        int exchanges;
+        bool passes;
+    };
+    const Case cases[] = {
+        {u"four.seen.test", Chain({"x"}, {}), 0, true},    // the seen chain passes
+        {u"two.seen.test", Chain({"x"}, {}), 1, false},    // the seen chain fails: connect
+        {u"five.seen.test", Chain({kPinA}, {}), 1, true},  // never seen: connect
+    };
+    for (const auto& c : cases) {
+        int exchanges = 0;
+        EXPECT_EQ(CheckHostPins(
+                      c.host,
+                      [&] { return std::make_unique<ChainShowingTransport>(c.shown, exchanges); }),
+                  c.passes)
+            << Utf16ToUtf8(c.host);
+        EXPECT_EQ(exchanges, c.exchanges) << Utf16ToUtf8(c.host);
+    }
+    EXPECT_TRUE(fatalCodes.empty());
+}
+
+TEST_F(Pinning, AHostCheckedAheadPassesOnlyByItsPinsAndLeavesFailuresToTheFullCheck) {
+    // "localhost" is of the platform's domain: the full check of a wrong chain ends the
+    // process; the check ahead only leaves no verdict.
+    ReplacePins({{u"localhost", {kPinA}}, {u"ahead.test", {kPinA}}});
+    struct Case {
+        const char16_t* host;
+        ServerChain shown;
+        bool passedAhead;
+    };
+    const Case cases[] = {
+        {u"good.ahead.test", Chain({"x", kPinA}, {true}), true},
+        {u"wrong.ahead.test", Chain({"x"}, {}), false},
+        {u"unread.ahead.test", ServerChain{}, false},
+        {u"localhost", Chain({"x"}, {}), false},
+        {u"unpinned.test", Chain({"x"}, {}), true},
+    };
+    for (const auto& c : cases) {
+        int exchanges = 0;
+        const auto transport = [&] {
+            return std::make_unique<ChainShowingTransport>(c.shown, exchanges);
+        };
+        const std::size_t fatalBefore = fatalCodes.size();
+        PrecheckHostPins(c.host, transport);
+        EXPECT_EQ(Passed(c.host), c.passedAhead) << Utf16ToUtf8(c.host);
+        EXPECT_EQ(fatalCodes.size(), fatalBefore) << Utf16ToUtf8(c.host);
+        // The first request then makes the full check unless the host passed ahead.
+        exchanges = 0;
+        EXPECT_EQ(CheckHostPins(c.host, transport), c.passedAhead) << Utf16ToUtf8(c.host);
+        EXPECT_EQ(exchanges, c.passedAhead ? 0 : 1) << Utf16ToUtf8(c.host);
+    }
+    EXPECT_EQ(fatalCodes, std::vector<std::string>{"SSL_localhost"});
+}
+
+TEST_F(Pinning, HostsPassedByThePlayerPassInTheWebProcessWithoutAConnection) {
+    ReplacePins({{u"handed.test", {kPinA}}});
+    AcceptPassedPageHosts({u"Page.Handed.Test", u"%6cocalhost"});
+    int exchanges = 0;
+    const auto transport = [&] {
+        return std::make_unique<ChainShowingTransport>(Chain({"x"}, {}), exchanges);
+    };
+    EXPECT_TRUE(CheckHostPins(u"page.handed.test", transport));
+    EXPECT_FALSE(CheckHostPins(u"other.handed.test", transport));
+    EXPECT_EQ(exchanges, 1);
+    EXPECT_FALSE(Passed(u"%6cocalhost"));
 }
 
 TEST_F(Pinning, NoSecurityProductRunsHere) {

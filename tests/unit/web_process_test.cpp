@@ -13,7 +13,8 @@ TEST(WebProcessSettings, TravelToTheWebProcessUnchanged) {
                                       u"https://school.kestrum.test",
                                       {{u"localhost", {"pinA=", "pinB="}}, {u"127.0.0.2", {}}},
                                       u"https://localhost:8443/content/a.html?x=1",
-                                      u"url_direct"};
+                                      u"url_direct",
+                                      {u"localhost", u"cdn.example"}};
     const auto parsed = ParseWebProcessSettings(WebProcessSettingsJson(settings));
     ASSERT_TRUE(parsed);
     EXPECT_EQ(parsed->window, BrowserWindow::kStart);
@@ -25,6 +26,7 @@ TEST(WebProcessSettings, TravelToTheWebProcessUnchanged) {
     EXPECT_EQ(parsed->pins[0].pins, (std::vector<std::string>{"pinA=", "pinB="}));
     EXPECT_EQ(parsed->contentUrl, settings.contentUrl);
     EXPECT_EQ(parsed->contentKind, u"url_direct");
+    EXPECT_EQ(parsed->passedHosts, settings.passedHosts);
 }
 
 TEST(WebProcessSettings, RefuseDocumentsThatAreNotTheirs) {
@@ -36,7 +38,12 @@ TEST(WebProcessSettings, RefuseDocumentsThatAreNotTheirs) {
           "\"pins\":[{\"scope\":\"a\",\"pins\":[1]}],\"contentUrl\":\"\",\"contentKind\":\"\"}",
           // Without the content, the web process could not judge the main window's navigations.
           "{\"window\":\"main\",\"deviceId\":\"\",\"deviceDescription\":\"\",\"linkServer\":\"\","
-          "\"pins\":[]}"})
+          "\"pins\":[]}",
+          // Passed hosts that are not names must not be half taken.
+          "{\"window\":\"main\",\"deviceId\":\"\",\"deviceDescription\":\"\",\"linkServer\":\"\","
+          "\"pins\":[],\"contentUrl\":\"\",\"contentKind\":\"\",\"passedHosts\":[\"a\",1]}",
+          "{\"window\":\"main\",\"deviceId\":\"\",\"deviceDescription\":\"\",\"linkServer\":\"\","
+          "\"pins\":[],\"contentUrl\":\"\",\"contentKind\":\"\",\"passedHosts\":\"a\"}"})
         EXPECT_FALSE(ParseWebProcessSettings(text)) << text;
 }
 

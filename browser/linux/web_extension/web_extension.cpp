@@ -142,9 +142,10 @@ extern "C" G_MODULE_EXPORT void webkit_web_extension_initialize_with_user_data(
         g_warning(
             "The player's settings did not reach this web process; using the built-in "
             "pins.");
-        Settings() = WebProcessSettings{BrowserWindow::kMain, {}, {}, DefaultPins(), {}, {}};
+        Settings() = WebProcessSettings{BrowserWindow::kMain, {}, {}, DefaultPins(), {}, {}, {}};
     }
     ReplacePins(Settings()->pins);
+    AcceptPassedPageHosts(Settings()->passedHosts);
     // The player shows a page's pin failure: this process blocks the request and tells the
     // player (OnSendRequest), so a fatal error in the pin check must not end it silently.
     ReportFatalErrorsInstead([](const FatalError& error) {

@@ -98,8 +98,7 @@ if(KESTRUM_BUILD_TESTS AND TARGET kestrum-platform)
     add_test(NAME gui.loader_overlay
              COMMAND bash ${PROJECT_SOURCE_DIR}/tests/isolated.sh
                      timeout 120 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp"
-                     bash ${PROJECT_SOURCE_DIR}/tests/gui/loader_overlay_test.sh
-                     $<TARGET_FILE:kestrum> $<TARGET_FILE:kestrum-tool>
+                     bash ${PROJECT_SOURCE_DIR}/tests/gui/loader_overlay_test.sh $<TARGET_FILE:kestrum>
                      $<TARGET_FILE:kestrum-platform> $<TARGET_FILE:kestrum-screenshot>
                      $<TARGET_FILE:kestrum_pixel_check> ${CMAKE_BINARY_DIR}/gui-screenshots/loader)
     set_tests_properties(gui.loader_overlay PROPERTIES TIMEOUT 140 RUN_SERIAL TRUE)

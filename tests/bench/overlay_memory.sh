@@ -12,9 +12,8 @@
 # back by KESTRUM_OVERLAY_HOLD_MS (default 1500), so that the overlay is seen (and spins) that
 # long; the readings follow that time.
 # Variants: none, loader (the given script as it is), any other script by its path (*.js), and
-# models of the overlay as first drawn (a CSS spin animation and a CSS opacity transition)
-# that leave one thing out: static (no spin, no fade), spin (no fade: removed at load), fade
-# (no spin), shown (spin and fade, never hidden: the cost while it is on screen).
+# the given script with parts left out: static (no spin, no fade), spin (no fade: removed at
+# once), fade (no spin), shown (never hidden: the cost while it is on screen).
 set -u
 bare=$1
 loader=$2
@@ -39,38 +38,20 @@ die() {
 [ -r "$loader" ] || die "cannot read $loader"
 hold=${KESTRUM_OVERLAY_HOLD_MS:-1500}
 
-# A model of the overlay as the player first drew it, with parts left out: spin (1/0),
-# fade (1/0), hide (1: at the load, 0: never).
+# The given script with parts left out: spin (1/0), fade (1/0: removed at once), hide (1/0:
+# never). A part the script no longer has cannot be left out: that ends the run.
 model() {
-    local spin=$1 fade=$2 hide=$3 animation= transition= hiding
-    ((spin)) && animation='animation:molvane-spin 1s linear infinite;'
-    ((fade)) && transition='transition:opacity 0.5s ease-out;'
-    if ((fade)); then
-        hiding="l.style.opacity = '0'; setTimeout(() => l.remove(), 500);"
-    else
-        hiding="l.remove();"
-    fi
-    cat <<EOF
-(() => {
-    const add = () => {
-        const l = document.createElement('div');
-        l.id = 'molvane-full-loader';
-        l.style.cssText = 'position:fixed;top:0;left:0;width:100vw;height:100vh;background:#202020;z-index:2147483647;display:flex;flex-direction:column;justify-content:center;align-items:center;$transition';
-        const s = document.createElement('div');
-        s.style.cssText = 'width:60px;height:60px;border:6px solid rgba(255,255,255,0.2);border-top-color:#3498db;border-radius:50%;$animation;margin-bottom:20px;';
-        const t = document.createElement('div');
-        t.style.cssText = 'color:white;font-family:sans-serif;font-size:20px;text-align:center;';
-        t.textContent = 'جاري التحميل... Loading...';
-        const st = document.createElement('style');
-        st.textContent = '@keyframes molvane-spin { to { transform: rotate(360deg); } }';
-        l.append(s, t, st);
-        (document.body || document.documentElement).appendChild(l);
-    };
-    const hide = () => { const l = document.getElementById('molvane-full-loader'); if (l) { $hiding } };
-    document.readyState === 'loading' ? document.addEventListener('DOMContentLoaded', add) : add();
-    if ($hide) window.addEventListener('load', hide);
-})();
-EOF
+    local spin=$1 fade=$2 hide=$3 text
+    text=$(cat "$loader")
+    leave_out() {  # perl substitution
+        local before=$text
+        text=$(perl -0pe "$1" <<<"$text")
+        [ "$text" != "$before" ] || die "the script has no part matching $1"
+    }
+    ((spin)) || leave_out 's/animation:molvane-spin[^;]*;//'
+    ((fade)) || leave_out 's/loader\.style\.opacity = .0.;\s*setTimeout\(\(\) => loader\.remove\(\), 500\);/loader.remove();/'
+    ((hide)) || leave_out 's/window\.addEventListener\(.load., hideLoader\);\s*setTimeout\(hideLoader, 5000\);//'
+    printf '%s\n' "$text"
 }
 
 script_of() {

@@ -3,17 +3,10 @@
 # while a lesson's page is slow to come, the window is the overlay's dark grey with its
 # spinner (a blue arc that turns) and its text; once the page has come, the overlay is gone
 # and the page is seen.
-#   loader_overlay_test.sh <kestrum> <kestrum-tool> <kestrum-platform> <screenshot>
-#                          <pixel_check> <shots dir>
+#   loader_overlay_test.sh <kestrum> <kestrum-platform> <screenshot> <pixel_check> <shots dir>
 set -u
-player=$1
-tool=$2
-platform=$3
-screenshot=$4
-pixels=$5
-shots=$6
-mkdir -p "$shots"
-rm -f "$shots"/overlay-*.png
+player=$1 platform=$2 screenshot=$3 pixels=$4 shots=$5
+mkdir -p "$shots" && rm -f "$shots"/overlay-*.png
 work=$(mktemp -d)
 source "$(dirname "$0")/gui_test_lib.sh"
 private_home

@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <optional>
+#include <utility>
 
 #include "app/instance_name.h"
 #include "app/update_address.h"
@@ -38,6 +39,12 @@ class Startup {
         ShowSplash();
         if (const auto code = CheckMachine())
             return *code;
+        // A link's browser is needed at the end of a start that rarely fails: its processes
+        // come up while the pins, the version and the link are checked.
+        if (HasSchemeArgs(ChooseLinkArgument(commandLine_))) {
+            p_.WarmContentBrowser();
+            warmed_ = true;
+        }
         LoadPins();
         if (const auto code = CheckVersion(u""))
             return *code;
@@ -50,8 +57,10 @@ class Startup {
         const std::u16string argument = ChooseLinkArgument(commandLine_);
         const bool linkMode = HasSchemeArgs(argument);
         p_.Log(std::string("Step 9: hasSchemeArgs=") + (linkMode ? "1" : "0"));
-        if (const auto code = linkMode ? LinkMode(argument) : PlainMode())
+        if (const auto code = linkMode ? LinkMode(argument) : PlainMode()) {
+            DiscardWarmBrowser();
             return *code;
+        }
 
         const int quitCode = p_.RunMessageLoop();
         p_.CloseBrowserHosts();
@@ -150,6 +159,7 @@ class Startup {
         // the built-in address.
         const std::u16string target = ChooseUpdateAddress(result.downloadUrl);
         if (result.mandatory) {
+            DiscardWarmBrowser();
             const MessageAnswer answer = p_.ShowMessageBox(Box(
                 u"A mandatory update is available. You must download the new version to "
                 u"continue.\nتحديث إجباري متاح. يجب عليك تحميل الإصدار الجديد للمتابعة.",
@@ -164,6 +174,7 @@ class Startup {
                 u"Kestrum - Update Available", MessageIcon::kInformation, MessageButtons::kYesNo));
         if (answer != MessageAnswer::kYes)
             return std::nullopt;
+        DiscardWarmBrowser();
         p_.OpenAddress(target);
         return 0;
     }
@@ -194,6 +205,7 @@ class Startup {
     }
 
     int LinkFailure(const std::string& error) {
+        DiscardWarmBrowser();
         static constexpr std::string_view kServerPrefix = "server:";
         if (error.size() >= kServerPrefix.size() && error.compare(0, 7, kServerPrefix) == 0) {
             MessageBoxRequest box =
@@ -215,8 +227,16 @@ class Startup {
         return 0;  // reached only where the fatal path returns (it ends the process otherwise)
     }
 
+    // Before a start ends without the content browser, and before its box: nothing of the
+    // browser outlives the decision.
+    void DiscardWarmBrowser() {
+        if (std::exchange(warmed_, false))
+            p_.DiscardWarmBrowser();
+    }
+
     StartupPlatform& p_;
     bool graphics_ = false;
+    bool warmed_ = false;  // the content browser's processes were started ahead
     CommandLine commandLine_;
 };
 

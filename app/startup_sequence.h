@@ -38,6 +38,11 @@ class StartupPlatform {
     virtual int WindowsGeneration() = 0;
     virtual std::u16string DeviceId() = 0;
     virtual bool EnsureBrowserRuntime() = 0;
+    // Link mode: starts the content browser's processes while the checks run, when the
+    // platform can; the content browser takes them over. Discarding ends them when the start
+    // ends before that browser is needed.
+    virtual void WarmContentBrowser() {}
+    virtual void DiscardWarmBrowser() {}
     virtual void InstallDefaultPins() = 0;
     virtual bool LoadDynamicPins() = 0;  // may throw: logged, the start-up goes on
     virtual VersionCheckResult CheckAppVersion(double currentVersion,

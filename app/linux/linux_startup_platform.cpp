@@ -71,6 +71,15 @@ bool LinuxStartupPlatform::EnsureBrowserRuntime() {
     return kestrum::EnsureBrowserRuntime();
 }
 
+void LinuxStartupPlatform::WarmContentBrowser() {
+    if (display_)
+        WarmBrowser(BrowserWindow::kMain);
+}
+
+void LinuxStartupPlatform::DiscardWarmBrowser() {
+    kestrum::DiscardWarmBrowser();
+}
+
 void LinuxStartupPlatform::InstallDefaultPins() {
     ReplacePins(DefaultPins());
 }

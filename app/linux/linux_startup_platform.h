@@ -22,6 +22,8 @@ class LinuxStartupPlatform final : public StartupPlatform {
     int WindowsGeneration() override { return 10; }  // every Linux the player builds on passes
     std::u16string DeviceId() override;
     bool EnsureBrowserRuntime() override;
+    void WarmContentBrowser() override;
+    void DiscardWarmBrowser() override;
     void InstallDefaultPins() override;
     bool LoadDynamicPins() override;
     VersionCheckResult CheckAppVersion(double currentVersion,

@@ -103,6 +103,13 @@ if(KESTRUM_BUILD_TESTS AND TARGET kestrum-platform)
                      $<TARGET_FILE:kestrum-platform> $<TARGET_FILE:kestrum-screenshot>
                      $<TARGET_FILE:kestrum_pixel_check> ${CMAKE_BINARY_DIR}/gui-screenshots)
     set_tests_properties(gui.media_and_live_class PROPERTIES TIMEOUT 320 RUN_SERIAL TRUE)
+    add_test(NAME gui.loader_overlay
+             COMMAND bash ${PROJECT_SOURCE_DIR}/tests/isolated.sh
+                     timeout 120 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp"
+                     bash ${PROJECT_SOURCE_DIR}/tests/gui/loader_overlay_test.sh $<TARGET_FILE:kestrum>
+                     $<TARGET_FILE:kestrum-platform> $<TARGET_FILE:kestrum-screenshot>
+                     $<TARGET_FILE:kestrum_pixel_check> ${CMAKE_BINARY_DIR}/gui-screenshots/loader)
+    set_tests_properties(gui.loader_overlay PROPERTIES TIMEOUT 140 RUN_SERIAL TRUE)
 endif()
 
 # Printing in the player: PDF content on screen and on paper, and a flood of print requests.

@@ -4,6 +4,7 @@
 set(KESTRUM_WEB_EXTENSION_INSTALL_DIR ${CMAKE_INSTALL_PREFIX}/lib/kestrum/web-extensions)
 
 add_library(kestrum_browser_gtk STATIC
+    browser/linux/blank_page_load.cpp
     browser/linux/browser_window_shell_gtk.cpp
     browser/linux/default_browser_gtk.cpp
     browser/linux/permission_requests.cpp

@@ -2,9 +2,12 @@
 
 #include <glib/gstdio.h>
 
+#include <optional>
+
 #include "browser/linux/default_browser_gtk.h"
 #include "browser/linux/webkit_engine.h"
 #include "common/app_context.h"
+#include "common/debug_log.h"
 #include "common/message_box.h"
 #include "common/text_encoding.h"
 
@@ -19,6 +22,15 @@ std::function<void()>& SplashCloser() {
     return closer;
 }
 
+struct WarmEngine {
+    BrowserWindow kind;
+    std::unique_ptr<BrowserEngine> engine;
+};
+std::optional<WarmEngine>& Warm() {
+    static std::optional<WarmEngine> warm;  // main thread only
+    return warm;
+}
+
 WebViewHost* HostOf(BrowserWindow kind) {
     return kind == BrowserWindow::kStart ? StartHost() : ContentHost();
 }
@@ -26,6 +38,11 @@ WebViewHost* HostOf(BrowserWindow kind) {
 class GtkShell final : public BrowserWindowShell {
   public:
     std::unique_ptr<BrowserEngine> CreateEngine(BrowserWindow kind) override {
+        if (Warm() && Warm()->kind == kind) {
+            std::unique_ptr<BrowserEngine> engine = std::move(Warm()->engine);
+            Warm().reset();
+            return engine;
+        }
         return CreateWebKitEngine(kind);
     }
     std::u16string DataFolderBase() override {
@@ -166,6 +183,28 @@ void FollowSleep(GtkWidget* window) {
 }
 
 }  // namespace
+
+void WarmBrowser(BrowserWindow kind) {
+    if (Warm())
+        return;
+    // The folder and arguments the window's browser will ask for on its first attempt.
+    const std::u16string folder =
+        AttemptDataFolder(GtkBrowserWindowShell().DataFolderBase(), false, u"", 0);
+    if (std::unique_ptr<BrowserEngine> engine =
+            CreateWarmWebKitEngine(kind, folder, BrowserArguments())) {
+        Warm() = WarmEngine{kind, std::move(engine)};
+        DebugLog(kind == BrowserWindow::kMain ? "Content browser started ahead"
+                                              : "Start browser started ahead");
+    }
+}
+
+void DiscardWarmBrowser() {
+    if (!Warm())
+        return;
+    std::unique_ptr<BrowserEngine> engine = std::move(Warm()->engine);
+    Warm().reset();
+    engine->CloseBrowser(5000);
+}
 
 void SetSplashCloser(std::function<void()> closeSplash) {
     SplashCloser() = std::move(closeSplash);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "browser/linux/blank_page_load.h"
 #include "browser/linux/permission_requests.h"
 #include "browser/linux/pinned_certificates.h"
 #include "browser/linux/system_errors.h"
@@ -39,6 +40,9 @@ WebKitPrintHandler& PrintHandler() {
 
 bool quitPending = false;
 int quitCode = 0;
+
+// How long a browser started ahead may take to load its blank page before it is taken over.
+constexpr guint kWarmLoadLimitMs = 10000;
 
 // Hands a JSON message of the player to the page's listeners, through the bridge.
 void DeliverToPage(WebKitWebView* view, const std::u16string& json) {
@@ -174,6 +178,9 @@ class WebKitEngine final : public BrowserEngine {
     HResult CreateEnvironment(const std::u16string& browserFolder, const std::u16string& dataFolder,
                               const std::u16string& browserArguments,
                               std::function<void(Creation)> completed) override;
+    // Brings up the context, the view and its web process before the window exists; a
+    // creation with the same folder and arguments takes them over.
+    bool Warm(const std::u16string& dataFolder, const std::u16string& browserArguments);
     void RegisterBrowserProcessExitHandler() override { watchExit_ = true; }
     void PauseBeforeController() override {}
     HResult CreateController(NativeWindow window, std::function<void(Creation)> completed) override;
@@ -298,6 +305,8 @@ class WebKitEngine final : public BrowserEngine {
         webkit_user_script_unref(user);
     }
 
+    bool MakeContext(const std::u16string& dataFolder, const std::u16string& browserArguments);
+    void MakeView();
     static void OnInitializeWebExtensions(WebKitWebContext* context, gpointer self);
     static void OnBlockedRequest(WebKitURISchemeRequest* request, gpointer);
     static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
@@ -341,11 +350,61 @@ class WebKitEngine final : public BrowserEngine {
     std::string errorPageFor_;       // the address whose error page is shown
     bool loadingErrorPage_ = false;  // the next load to start is that page
     bool loadFailed_ = false;
+    // The folder and arguments of a context and view made in advance, empty without them.
+    std::u16string warmFolder_;
+    std::u16string warmArguments_;
+    std::unique_ptr<BlankPageLoad> warmLoad_;  // the page that started the web process
 };
+
+// What the web process's request handling decides with, as the player holds it now.
+std::string CurrentWebProcessSettings(BrowserWindow kind) {
+    WebProcessSettings settings;
+    settings.window = kind;
+    settings.device = {GetDeviceId(), GetDeviceDescription()};
+    settings.linkServer = TheAppContext().linkServer;
+    settings.pins = CurrentPins();
+    settings.contentUrl = TheAppContext().contentUrl;
+    settings.contentKind = TheAppContext().contentKind;
+    settings.passedHosts = PassedPageHosts();
+    return WebProcessSettingsJson(settings);
+}
 
 HResult WebKitEngine::CreateEnvironment(const std::u16string&, const std::u16string& dataFolder,
                                         const std::u16string& browserArguments,
                                         std::function<void(Creation)> completed) {
+    const bool warm = context_ && dataFolder == warmFolder_ && browserArguments == warmArguments_;
+    if (!warm) {
+        CloseBrowser(0);  // made in advance for another folder: not this browser's
+        if (!MakeContext(dataFolder, browserArguments))
+            return kEFail;
+    }
+    if (warm && warmLoad_ && warmLoad_->Loading()) {
+        // The page's events must not meet the blank page's: ready once that has ended.
+        warmLoad_->WhenEnded(
+            [completed = std::move(completed)] {
+                CompleteLater(completed, Creation{kSOk, true});
+            },
+            kWarmLoadLimitMs);
+        return kSOk;
+    }
+    CompleteLater(std::move(completed), Creation{kSOk, true});
+    return kSOk;
+}
+
+bool WebKitEngine::Warm(const std::u16string& dataFolder, const std::u16string& browserArguments) {
+    if (context_ || !MakeContext(dataFolder, browserArguments))
+        return false;
+    warmFolder_ = dataFolder;
+    warmArguments_ = browserArguments;
+    MakeView();
+    watchExit_ = true;
+    // The web process starts with the view's first load; the page's own comes later.
+    warmLoad_ = std::make_unique<BlankPageLoad>(view_);
+    return true;
+}
+
+bool WebKitEngine::MakeContext(const std::u16string& dataFolder,
+                               const std::u16string& browserArguments) {
     // The runtime switches this engine has an equivalent for.
     disableWebSecurity_ = browserArguments.find(u"--disable-web-security") != std::u16string::npos;
     autoplayAllowed_ = browserArguments.find(u"--autoplay-policy=no-user-gesture-required") !=
@@ -357,7 +416,7 @@ HResult WebKitEngine::CreateEnvironment(const std::u16string&, const std::u16str
                                                    "base-cache-directory", cache.c_str(), nullptr);
     context_ = webkit_web_context_new_with_website_data_manager(dataManager_);
     if (!context_)
-        return kEFail;
+        return false;
     webkit_web_context_set_cache_model(context_, WEBKIT_CACHE_MODEL_WEB_BROWSER);
     g_signal_connect(context_, "initialize-web-extensions", G_CALLBACK(OnInitializeWebExtensions),
                      this);
@@ -367,24 +426,15 @@ HResult WebKitEngine::CreateEnvironment(const std::u16string&, const std::u16str
     WebKitSecurityManager* security = webkit_web_context_get_security_manager(context_);
     webkit_security_manager_register_uri_scheme_as_secure(security, kBlockedScheme);
     webkit_security_manager_register_uri_scheme_as_cors_enabled(security, kBlockedScheme);
-    CompleteLater(std::move(completed), Creation{kSOk, true});
-    return kSOk;
+    return true;
 }
 
 void WebKitEngine::OnInitializeWebExtensions(WebKitWebContext* context, gpointer self) {
     auto* engine = static_cast<WebKitEngine*>(self);
-    WebProcessSettings settings;
-    settings.window = engine->kind_;
-    settings.device = {GetDeviceId(), GetDeviceDescription()};
-    settings.linkServer = TheAppContext().linkServer;
-    settings.pins = CurrentPins();
-    settings.contentUrl = TheAppContext().contentUrl;
-    settings.contentKind = TheAppContext().contentKind;
-    settings.passedHosts = PassedPageHosts();
     const std::string directory = WebExtensionDirectory();
     webkit_web_context_set_web_extensions_directory(context, directory.c_str());
     webkit_web_context_set_web_extensions_initialization_user_data(
-        context, g_variant_new_string(WebProcessSettingsJson(settings).c_str()));
+        context, g_variant_new_string(CurrentWebProcessSettings(engine->kind_).c_str()));
     if (webkit_web_context_get_sandbox_enabled(context))
         webkit_web_context_add_path_to_sandbox(context, directory.c_str(), TRUE);
 }
@@ -411,11 +461,7 @@ void WebKitEngine::OnBlockedRequest(WebKitURISchemeRequest* request, gpointer) {
     g_object_unref(empty);
 }
 
-HResult WebKitEngine::CreateController(NativeWindow window,
-                                       std::function<void(Creation)> completed) {
-    if (!context_ || !IsLiveWindow(window))
-        return kEFail;
-    window_ = GTK_WINDOW(window);
+void WebKitEngine::MakeView() {
     contentManager_ = webkit_user_content_manager_new();
     webkit_user_content_manager_register_script_message_handler(
         contentManager_, std::string(kHostMessageHandlerName).c_str());
@@ -430,6 +476,25 @@ HResult WebKitEngine::CreateController(NativeWindow window,
                                          "website-policies", policies, nullptr));
     g_object_unref(policies);
     g_object_ref_sink(view_);
+    // The view's web process names itself here; closing the browser waits for its end.
+    g_signal_connect(view_, "user-message-received", G_CALLBACK(OnUserMessage), this);
+}
+
+HResult WebKitEngine::CreateController(NativeWindow window,
+                                       std::function<void(Creation)> completed) {
+    if (!context_ || !IsLiveWindow(window))
+        return kEFail;
+    window_ = GTK_WINDOW(window);
+    if (view_) {
+        // A web process started in advance learnt what the player knew then; it learns the
+        // rest (pins, the link's server and content) before the page's first request.
+        webkit_web_context_send_message_to_all_extensions(
+            context_,
+            webkit_user_message_new(
+                "settings", g_variant_new_string(CurrentWebProcessSettings(kind_).c_str())));
+    } else {
+        MakeView();
+    }
 
     GtkWidget* child = gtk_bin_get_child(GTK_BIN(window_));
     if (child && GTK_IS_OVERLAY(child)) {
@@ -456,7 +521,6 @@ void WebKitEngine::SubscribeEvents(BrowserEvents& events) {
     g_signal_connect(view_, "load-failed", G_CALLBACK(OnLoadFailed), this);
     g_signal_connect(view_, "permission-request", G_CALLBACK(OnPermission), this);
     g_signal_connect(view_, "create", G_CALLBACK(OnCreate), this);
-    g_signal_connect(view_, "user-message-received", G_CALLBACK(OnUserMessage), this);
     g_signal_connect(view_, "context-menu", G_CALLBACK(OnContextMenu), this);
     g_signal_connect(view_, "print", G_CALLBACK(OnNativePrint), this);
     g_signal_connect(view_, "load-failed-with-tls-errors", G_CALLBACK(OnTlsErrors), this);
@@ -701,6 +765,7 @@ void WebKitEngine::CloseBrowser(std::uint32_t timeoutMs) {
         g_source_remove(nativePrint_);
         nativePrint_ = 0;
     }
+    warmLoad_.reset();
     if (view_) {
         if (contentManager_)
             g_signal_handlers_disconnect_by_data(contentManager_, this);
@@ -724,6 +789,8 @@ void WebKitEngine::CloseBrowser(std::uint32_t timeoutMs) {
     }
     events_ = nullptr;
     window_ = nullptr;
+    warmFolder_.clear();
+    warmArguments_.clear();
     if (timeoutMs > 0)
         watch.WaitForExit(timeoutMs);
     watchExit_ = false;
@@ -754,6 +821,15 @@ bool TakeMainLoopQuit(int& exitCode) {
 
 std::unique_ptr<BrowserEngine> CreateWebKitEngine(BrowserWindow kind) {
     return std::make_unique<WebKitEngine>(kind);
+}
+
+std::unique_ptr<BrowserEngine> CreateWarmWebKitEngine(BrowserWindow kind,
+                                                      const std::u16string& dataFolder,
+                                                      const std::u16string& browserArguments) {
+    auto engine = std::make_unique<WebKitEngine>(kind);
+    if (!engine->Warm(dataFolder, browserArguments))
+        return nullptr;
+    return engine;
 }
 
 std::string WebExtensionDirectory() {

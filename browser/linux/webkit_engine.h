@@ -27,6 +27,12 @@ bool TakeMainLoopQuit(int& exitCode);
 // processes) and one web view in the window's overlay. Every request of its pages passes
 // the request handling in the player's web-process extension, made for the window `kind`.
 std::unique_ptr<BrowserEngine> CreateWebKitEngine(BrowserWindow kind);
+// The same with its context, view and web process started now, before the window exists
+// (null when that fails); a browser created with this folder and these arguments takes them
+// over. The web process learns the player's settings again when it does.
+std::unique_ptr<BrowserEngine> CreateWarmWebKitEngine(BrowserWindow kind,
+                                                      const std::u16string& dataFolder,
+                                                      const std::u16string& browserArguments);
 
 // Where the web-process extension is looked for: beside the program, then installed.
 std::string WebExtensionDirectory();

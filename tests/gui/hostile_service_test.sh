@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The player against a hostile service, under a virtual display (run through xvfb-run): an
 # update offered at a script address opens only the built-in address, oversized service
-# messages give boxes that fit the screen, and a content address that is not http(s) ends in
-# the link failure with its reason.
+# messages give boxes that fit the screen (and end the browser the player started for the link
+# before they show), and a content address that is not http(s) ends in the link failure with
+# its reason.
 #   hostile_service_test.sh <kestrum> <kestrum-tool> <kestrum-platform> <screenshot> <shots dir>
 set -u
 player=$1
@@ -44,6 +45,13 @@ box_geometry() {
 click_right_button() {
     xdotool mousemove --window "$BOX" $((WIDTH - 30)) $((HEIGHT - 20)) click 1 >/dev/null 2>&1
 }
+# Web processes started by this test's players, found by the HOME they inherited.
+our_web_processes() {
+    for pid in $(pgrep -f WebKitWebProcess); do
+        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "HOME=$HOME" && echo "$pid"
+    done
+}
+no_web_process() { [ -z "$(our_web_processes)" ]; }
 ends_within() {  # seconds, pid; sets $code
     if wait_for "$1" sh -c "! kill -0 $2"; then
         wait "$2"
@@ -93,11 +101,15 @@ fi
 version none
 
 # 2. Service messages of 100,000 lines and of a million characters: boxes that fit the screen.
+#    The browser started for the link while it was checked is gone once the link is refused.
 for mode in many-lines-message long-message; do
     "$player" "$(link_to $mode)" >"$work/$mode.log" 2>&1 &
     pid=$!
     if wait_for 40 box_geometry 'Kestrum - '; then
         ok "$mode: the server's box is shown"
+        check "$mode: the link's browser had been started ahead" \
+            grep -q 'Content browser started ahead' "$work/$mode.log"
+        check "$mode: and its web process is gone while the box shows" wait_for 10 no_web_process
         shot "hostile-$mode"
         [ "$WIDTH" -le 1280 ] && [ "$HEIGHT" -le 800 ] &&
             ok "$mode: it fits the screen (${WIDTH}x${HEIGHT})" ||
@@ -105,6 +117,7 @@ for mode in many-lines-message long-message; do
         click_right_button
         ends_within 15 "$pid" && [ "$code" = 1 ] && ok "$mode: closing it ends with 1" ||
             fail "$mode: exit $code"
+        check "$mode: no web process is left behind" no_web_process
     else
         fail "$mode: no box: $(tail -3 "$work/$mode.log")"
         kill "$pid" 2>/dev/null

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
+#include <functional>
 #include <stdexcept>
 
 #include "app/startup_sequence.h"
@@ -73,6 +75,8 @@ class ScriptedPlatform final : public StartupPlatform {
         calls.push_back("runtime");
         return runtime;
     }
+    void WarmContentBrowser() override { calls.push_back("warm"); }
+    void DiscardWarmBrowser() override { calls.push_back("discard"); }
     void InstallDefaultPins() override { calls.push_back("default-pins"); }
     bool LoadDynamicPins() override {
         calls.push_back("dynamic-pins");
@@ -180,9 +184,77 @@ TEST(Startup, LinkModeDecodesThenChecksTheVersionAgainstTheLinksServer) {
     EXPECT_EQ(p.mutexName, u"Local\\MolvanePlayer.WebView2.e43129514f59ccad");
     EXPECT_EQ(p.parsedArgument, u"KESTRUM:abc");  // unchanged, not lower-cased
     EXPECT_EQ(p.versionServers, (std::vector<std::u16string>{u"", u"https://server.test"}));
-    const std::vector<std::string> tail(p.calls.begin() + 9, p.calls.begin() + 15);
-    EXPECT_EQ(tail, (std::vector<std::string>{"register", "main-window", "pump", "parse", "version",
-                                              "player"}));
+    // The content browser comes up while the pins, the version and the link are checked.
+    EXPECT_EQ(p.calls,
+              (std::vector<std::string>{
+                  "init",   "hook",          "splash",       "pump",    "device",   "runtime",
+                  "warm",   "default-pins",  "dynamic-pins", "version", "register", "main-window",
+                  "pump",   "parse",         "version",      "player",  "loop",     "close-hosts",
+                  "unhook", "stop-graphics", "release",      "uninit"}));
+}
+
+// A start that ends before the content browser is needed ends its processes first, before
+// its box; one that gets that far hands them to the browser.
+TEST(Startup, TheBrowserWarmedForALinkIsDiscardedWhenTheStartEndsWithoutIt) {
+    struct Case {
+        const char* name;
+        std::function<void(ScriptedPlatform&)> script;
+        std::vector<std::string> ending;  // the calls from the discard (or the player) on
+    };
+    const auto refused = [](std::string error) {
+        return [error](ScriptedPlatform& p) {
+            p.parseOk = false;
+            p.parseError = error;
+        };
+    };
+    const Case cases[] = {
+        {"the server refuses the link", refused("server:expired"), {"discard", "box"}},
+        {"the link cannot be read", refused("split_failed_parts_2"), {"discard", "fatal"}},
+        {"a mandatory update", [](auto& p) { p.versions = {Update(true)}; }, {"discard", "box"}},
+        {"an update after the link, accepted",
+         [](auto& p) {
+             p.versions = {{}, Update(false)};
+             p.answers = {MessageAnswer::kYes};
+         },
+         {"box", "discard"}},
+        {"the content browser fails",
+         [](auto& p) { p.playerWindow = false; },
+         {"player", "discard"}},
+        {"an update declined: the start goes on",
+         [](auto& p) {
+             p.versions = {Update(false)};
+             p.answers = {MessageAnswer::kNo};
+         },
+         {"player", "loop"}},
+    };
+    for (const auto& c : cases) {
+        ScriptedPlatform p;
+        p.commandLine = LinkCommandLine(u"kestrum:x");
+        c.script(p);
+        RunStartup(p);
+        EXPECT_EQ(std::count(p.calls.begin(), p.calls.end(), "warm"), 1) << c.name;
+        const auto first = std::find(p.calls.begin(), p.calls.end(), c.ending.front());
+        ASSERT_NE(first, p.calls.end()) << c.name;
+        EXPECT_EQ(
+            std::vector<std::string>(
+                first, first + std::min<std::ptrdiff_t>(p.calls.end() - first, c.ending.size())),
+            c.ending)
+            << c.name;
+        EXPECT_EQ(std::count(p.calls.begin(), p.calls.end(), "discard"),
+                  std::count(c.ending.begin(), c.ending.end(), "discard"))
+            << c.name;
+    }
+    // A plain start has no content browser to warm; nor has one that ends before the checks.
+    ScriptedPlatform plain;
+    RunStartup(plain);
+    ScriptedPlatform noRuntime;
+    noRuntime.commandLine = LinkCommandLine(u"kestrum:x");
+    noRuntime.runtime = false;
+    RunStartup(noRuntime);
+    for (const auto* p : {&plain, &noRuntime}) {
+        EXPECT_EQ(std::count(p->calls.begin(), p->calls.end(), "warm"), 0);
+        EXPECT_EQ(std::count(p->calls.begin(), p->calls.end(), "discard"), 0);
+    }
 }
 
 TEST(Startup, EndsWithTheExitCodeOfEachFailure) {
@@ -390,7 +462,8 @@ TEST(Startup, AFailedMainWindowStillDecodesTheLink) {
     EXPECT_EQ(RunStartup(p), 1);
     EXPECT_NE(std::find(p.calls.begin(), p.calls.end(), "parse"), p.calls.end());
     EXPECT_EQ(p.boxes.size(), 1u);  // the update offer after the link
-    EXPECT_EQ(p.calls.back(), "player(no window)");
+    EXPECT_EQ(std::vector<std::string>(p.calls.end() - 2, p.calls.end()),
+              (std::vector<std::string>{"player(no window)", "discard"}));
 }
 
 TEST(Startup, VersionNumberReadsTheLeadingNumber) {

@@ -125,6 +125,24 @@ void OnPageCreated(WebKitWebExtension*, WebKitWebPage* page, gpointer) {
     _exit(0);
 }
 
+// A process the player started ahead of its window had only what the player knew then: the
+// rest arrives before the page's first request. Only a whole settings document is taken.
+gboolean OnPlayerMessage(WebKitWebExtension*, WebKitUserMessage* message, gpointer) {
+    const gchar* name = webkit_user_message_get_name(message);
+    GVariant* parameters = webkit_user_message_get_parameters(message);
+    if (!name || !g_str_equal(name, "settings") || !parameters ||
+        !g_variant_is_of_type(parameters, G_VARIANT_TYPE_STRING))
+        return FALSE;
+    if (std::optional<WebProcessSettings> settings =
+            ParseWebProcessSettings(g_variant_get_string(parameters, nullptr))) {
+        Settings() = std::move(settings);
+        judgesNavigations = true;
+        ReplacePins(Settings()->pins);
+        AcceptPassedPageHosts(Settings()->passedHosts);
+    }
+    return TRUE;
+}
+
 }  // namespace
 }  // namespace kestrum
 
@@ -152,4 +170,5 @@ extern "C" G_MODULE_EXPORT void webkit_web_extension_initialize_with_user_data(
         g_warning("Fatal error in a page's request, diagnostic code %s", error.code.c_str());
     });
     g_signal_connect(extension, "page-created", G_CALLBACK(OnPageCreated), nullptr);
+    g_signal_connect(extension, "user-message-received", G_CALLBACK(OnPlayerMessage), nullptr);
 }

@@ -43,10 +43,12 @@ for n in $(seq -w 1 200); do
 done
 
 check "the overlay covered the window (${#overlays[@]} pictures)" [ ${#overlays[@]} -gt 0 ]
-# Its blue arc and its white text, in every picture of it.
+# Its blue arc and its white text, in every picture of it but the last, which may have caught
+# it fading out.
 shows_spinner_and_text() {
-    local picture
-    for picture in "${overlays[@]}"; do
+    local picture shown=("${overlays[@]}")
+    [ ${#shown[@]} -gt 1 ] && unset 'shown[-1]'
+    for picture in "${shown[@]}"; do
         [ "$(count "$picture" 3498db 40)" -gt 150 ] && [ "$(count "$picture" ffffff 60)" -gt 200 ] ||
             return 1
     done

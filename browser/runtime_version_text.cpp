@@ -10,7 +10,7 @@ bool IsSlash(char16_t c) {
 }
 
 char16_t LowerAscii(char16_t c) {
-    return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c;
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
 }
 
 }  // namespace

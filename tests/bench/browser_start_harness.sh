@@ -106,7 +106,8 @@ total_memory_kb() {
 measure() {  # name, command...
     local name=$1 line started finished
     shift
-    local run=$work/run.$name.$RANDOM
+    local run
+    run=$(mktemp -d "$work/run.$name.XXXXXX")  # a fresh folder each run, never one reused
     mkdir -p "$run/home" "$run/xdg" "$run/data"
     chmod 700 "$run/xdg"
     mkfifo "$run/err"

@@ -2,15 +2,13 @@
 
 #include <string>
 
+#include "common/text_case.h"
+
 namespace kestrum {
 namespace {
 
 bool IsSlash(char16_t c) {
     return c == u'\\' || c == u'/';
-}
-
-char16_t LowerAscii(char16_t c) {
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
 }
 
 }  // namespace
@@ -60,8 +58,7 @@ std::u16string JoinWindowsPath(const std::u16string& base, const std::u16string&
     if (!IsRelativeWindowsPath(relative) || base.empty())
         return relative;
     std::u16string joined = base;
-    while (!joined.empty() && IsSlash(joined.back()))
-        joined.pop_back();
+    TrimTrailingSlashes(joined);
     std::size_t skip = 0;
     if (relative.compare(0, 2, u".\\") == 0 || relative.compare(0, 2, u"./") == 0)
         skip = 2;
@@ -78,7 +75,7 @@ bool IsRefusedBrowserFolder(const std::u16string& folder) {
     std::u16string normal;
     normal.reserve(folder.size() + 1);
     for (char16_t c : folder)
-        normal.push_back(IsSlash(c) ? u'\\' : LowerAscii(c));
+        normal.push_back(IsSlash(c) ? u'\\' : ToLowerUnit(c));
     // The folder itself may be the browser's application folder, with no slash after it.
     normal.push_back(u'\\');
     return normal.find(kMarker) != std::u16string::npos;
@@ -86,8 +83,7 @@ bool IsRefusedBrowserFolder(const std::u16string& folder) {
 
 std::u16string RuntimeLibraryPath(const std::u16string& folder) {
     std::u16string path = folder;
-    while (!path.empty() && IsSlash(path.back()))
-        path.pop_back();
+    TrimTrailingSlashes(path);
     return path + u"\\EBWebView\\x64\\EmbeddedBrowserWebView.dll";
 }
 

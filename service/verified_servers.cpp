@@ -16,8 +16,8 @@ struct VerifiedServer {
     std::string certificateDer;
 };
 
-// A process talks to a handful of servers; past this many hosts the oldest name goes, so
-// that a page reaching endless hosts cannot grow the record.
+// A process talks to a handful of servers; past this many hosts one name (the first in
+// order) goes, so that a page reaching endless hosts cannot grow the record.
 constexpr std::size_t kMaxHosts = 64;
 
 std::mutex lock;

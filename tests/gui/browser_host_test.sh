@@ -130,6 +130,10 @@ for how in print post ctrlp; do
             '{"type":"printResult","status":"cancelled"}'
     else
         fail "$how: no printer picker"
+        # What the player and the page said, for whoever reads a failed run.
+        echo "     the page reported: $(reported bridge) $(reported message)"
+        sed 's/^/     | /' "$work/player.log" | tail -40
+        shot "no-picker-$how"
     fi
     stop_player
 done

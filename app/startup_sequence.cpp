@@ -31,6 +31,7 @@ class Startup {
     explicit Startup(StartupPlatform& platform) : p_(platform) {}
 
     int Run() {
+        p_.BeginBrowserRuntimeCheck();
         p_.InitializeThread();
         p_.InstallShutdownHook();
         graphics_ = p_.StartGraphics();
@@ -39,12 +40,6 @@ class Startup {
         ShowSplash();
         if (const auto code = CheckMachine())
             return *code;
-        // A link's browser is needed at the end of a start that rarely fails: its processes
-        // come up while the pins, the version and the link are checked.
-        if (HasSchemeArgs(ChooseLinkArgument(commandLine_))) {
-            p_.WarmContentBrowser();
-            warmed_ = true;
-        }
         LoadPins();
         if (const auto code = CheckVersion(u""))
             return *code;
@@ -124,8 +119,16 @@ class Startup {
             p_.UninitializeThread();
             return 1;
         }
-        if (!p_.EnsureBrowserRuntime())
+        // A link's browser is needed at the end of a start that rarely fails: its processes
+        // come up while the runtime, the pins, the version and the link are checked.
+        if (HasSchemeArgs(ChooseLinkArgument(commandLine_))) {
+            p_.WarmContentBrowser();
+            warmed_ = true;
+        }
+        if (!p_.EnsureBrowserRuntime()) {
+            DiscardWarmBrowser();
             return 1;
+        }
         return std::nullopt;
     }
 

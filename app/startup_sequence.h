@@ -37,7 +37,13 @@ class StartupPlatform {
     // 10 or 11 for supported Windows versions; other platforms pass with 10.
     virtual int WindowsGeneration() = 0;
     virtual std::u16string DeviceId() = 0;
+    // False ends the start; a platform that warmed the content browser (below) discards it
+    // before its box.
     virtual bool EnsureBrowserRuntime() = 0;
+    // The first thing a start does: a runtime check that takes long (a first start's media
+    // registry scan) begins here, beside the window system's start, and EnsureBrowserRuntime
+    // collects its answer. Nothing of it shows.
+    virtual void BeginBrowserRuntimeCheck() {}
     // Link mode: starts the content browser's processes while the checks run, when the
     // platform can; the content browser takes them over. Discarding ends them when the start
     // ends before that browser is needed.

@@ -4,11 +4,15 @@
 #include <sys/stat.h>
 #include <webkit2/webkit2.h>
 
+#include <future>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <vector>
 
 #include "app/linux/splash_gtk.h"
 #include "app/runtime_requirements.h"
+#include "browser/linux/browser_window_shell_gtk.h"
 #include "browser/linux/webkit_engine.h"
 #include "common/debug_log.h"
 #include "common/message_box.h"
@@ -51,7 +55,24 @@ std::vector<std::string> MissingMedia() {
     });
 }
 
+// The media check begun ahead, if any. Main thread only; a start that ends early waits for it
+// at exit (the future's end), never leaving a thread inside the media framework.
+std::future<std::vector<std::string>>& MediaCheckAhead() {
+    static std::future<std::vector<std::string>> ahead;
+    return ahead;
+}
+
 }  // namespace
+
+void BeginMediaCheck() {
+    if (MediaCheckAhead().valid())
+        return;
+    try {
+        MediaCheckAhead() = std::async(std::launch::async, MissingMedia);
+    } catch (const std::system_error&) {
+        // No thread to spare: the check runs in its turn.
+    }
+}
 
 bool IsSupportedEngine(unsigned major, unsigned minor) {
     return major > kMinimumEngineMajor ||
@@ -81,7 +102,7 @@ bool EnsureBrowserRuntime() {
     RuntimeProblems problems;
     problems.engineTooOld = EngineTooOld();
     problems.extension = WebExtensionProblem(WebExtensionDirectory() + "/" + kWebExtensionFileName);
-    problems.missingMedia = MissingMedia();
+    problems.missingMedia = MediaCheckAhead().valid() ? MediaCheckAhead().get() : MissingMedia();
     if (!problems.Any())
         return true;
 
@@ -89,7 +110,8 @@ bool EnsureBrowserRuntime() {
         DebugLog("Web extension: " + *problems.extension);
     for (const std::string& component : problems.missingMedia)
         DebugLog("Missing media component: " + component);
-    CloseSplash();  // the box must not hide behind it
+    DiscardWarmBrowser();  // nothing of the browser outlives the decision
+    CloseSplash();         // the box must not hide behind it
     MessageBoxRequest box;
     box.text = RuntimeProblemText(problems);
     box.caption = std::u16string(kRuntimeProblemCaption);

@@ -67,6 +67,10 @@ std::u16string LinuxStartupPlatform::DeviceId() {
     return GetDeviceId();
 }
 
+void LinuxStartupPlatform::BeginBrowserRuntimeCheck() {
+    BeginMediaCheck();
+}
+
 bool LinuxStartupPlatform::EnsureBrowserRuntime() {
     return kestrum::EnsureBrowserRuntime();
 }

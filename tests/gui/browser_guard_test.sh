@@ -99,6 +99,9 @@ for case in "bare|Web extension: not found" "damaged|Web extension: cannot be lo
     run_player "$(probe_link refused-start=$name)" "$work/$name/kestrum"
     if wait_for 30 xdotool search --onlyvisible --name '^Molvane — Component Required$'; then
         ok "$name: the player says which component is missing"
+        # The content browser started ahead is gone before the box asks anything.
+        check "$name: no browser process runs beside the box" \
+            wait_for 5 sh -c "! pgrep -P $running -f WebKit >/dev/null"
         sleep 1
         shot "runtime-$name"
         box=$(xdotool search --onlyvisible --name '^Molvane — Component Required$' | head -1)

@@ -49,6 +49,7 @@ class ScriptedPlatform final : public StartupPlatform {
     std::u16string parsedArgument;
     std::u16string registered;
 
+    void BeginBrowserRuntimeCheck() override { calls.push_back("begin-runtime"); }
     void InitializeThread() override { calls.push_back("init"); }
     void UninitializeThread() override { calls.push_back("uninit"); }
     bool StartGraphics() override { return graphics; }
@@ -162,9 +163,9 @@ TEST(Startup, PlainModeRunsEveryStepInOrder) {
     p.quitCode = 7;
     EXPECT_EQ(RunStartup(p), 7);
     EXPECT_EQ(p.calls, (std::vector<std::string>{
-                           "init", "hook", "splash", "pump", "device", "runtime", "default-pins",
-                           "dynamic-pins", "version", "register", "init-screen", "loop",
-                           "close-hosts", "unhook", "stop-graphics", "release", "uninit"}));
+                           "begin-runtime", "init", "hook", "splash", "pump", "device", "runtime",
+                           "default-pins", "dynamic-pins", "version", "register", "init-screen",
+                           "loop", "close-hosts", "unhook", "stop-graphics", "release", "uninit"}));
     EXPECT_EQ(p.lines,
               (std::vector<std::string>{
                   "Step 7: Initializing SSL pinning defaults",
@@ -184,13 +185,15 @@ TEST(Startup, LinkModeDecodesThenChecksTheVersionAgainstTheLinksServer) {
     EXPECT_EQ(p.mutexName, u"Local\\MolvanePlayer.WebView2.e43129514f59ccad");
     EXPECT_EQ(p.parsedArgument, u"KESTRUM:abc");  // unchanged, not lower-cased
     EXPECT_EQ(p.versionServers, (std::vector<std::u16string>{u"", u"https://server.test"}));
-    // The content browser comes up while the pins, the version and the link are checked.
-    EXPECT_EQ(p.calls,
-              (std::vector<std::string>{
-                  "init",   "hook",          "splash",       "pump",    "device",   "runtime",
-                  "warm",   "default-pins",  "dynamic-pins", "version", "register", "main-window",
-                  "pump",   "parse",         "version",      "player",  "loop",     "close-hosts",
-                  "unhook", "stop-graphics", "release",      "uninit"}));
+    // The content browser comes up while the runtime, the pins, the version and the link are
+    // checked; the slow part of the runtime check begins before anything else.
+    EXPECT_EQ(
+        p.calls,
+        (std::vector<std::string>{
+            "begin-runtime", "init",    "hook",          "splash",       "pump",    "device",
+            "warm",          "runtime", "default-pins",  "dynamic-pins", "version", "register",
+            "main-window",   "pump",    "parse",         "version",      "player",  "loop",
+            "close-hosts",   "unhook",  "stop-graphics", "release",      "uninit"}));
 }
 
 // A start that ends before the content browser is needed ends its processes first, before
@@ -208,6 +211,7 @@ TEST(Startup, TheBrowserWarmedForALinkIsDiscardedWhenTheStartEndsWithoutIt) {
         };
     };
     const Case cases[] = {
+        {"the runtime check fails", [](auto& p) { p.runtime = false; }, {"runtime", "discard"}},
         {"the server refuses the link", refused("server:expired"), {"discard", "box"}},
         {"the link cannot be read", refused("split_failed_parts_2"), {"discard", "fatal"}},
         {"a mandatory update", [](auto& p) { p.versions = {Update(true)}; }, {"discard", "box"}},
@@ -244,14 +248,15 @@ TEST(Startup, TheBrowserWarmedForALinkIsDiscardedWhenTheStartEndsWithoutIt) {
                   std::count(c.ending.begin(), c.ending.end(), "discard"))
             << c.name;
     }
-    // A plain start has no content browser to warm; nor has one that ends before the checks.
+    // A plain start has no content browser to warm; nor has one that ends before the
+    // machine's checks.
     ScriptedPlatform plain;
     RunStartup(plain);
-    ScriptedPlatform noRuntime;
-    noRuntime.commandLine = LinkCommandLine(u"kestrum:x");
-    noRuntime.runtime = false;
-    RunStartup(noRuntime);
-    for (const auto* p : {&plain, &noRuntime}) {
+    ScriptedPlatform noDevice;
+    noDevice.commandLine = LinkCommandLine(u"kestrum:x");
+    noDevice.deviceId.clear();
+    RunStartup(noDevice);
+    for (const auto* p : {&plain, &noDevice}) {
         EXPECT_EQ(std::count(p->calls.begin(), p->calls.end(), "warm"), 0);
         EXPECT_EQ(std::count(p->calls.begin(), p->calls.end(), "discard"), 0);
     }

@@ -47,8 +47,13 @@ clipboard() { timeout 10 "$probe" clipboard 2>/dev/null; }
 # The dialog of the finished run: 700x580 and titled as the error; remembered to be closed.
 check_dialog() {  # label code
     local id pid
-    if ! id=$(wait_window "Link Error - خطأ في الرابط" 700x580 15); then
+    # A busy machine (two web engines starting beside this one) has taken over 15 s.
+    if ! id=$(wait_window "Link Error - خطأ في الرابط" 700x580 30); then
         fail "$1: no 700x580 diagnostic dialog"
+        echo "     windows on the display:"
+        xdotool search --onlyvisible --name '.' 2>/dev/null | while read -r w; do
+            echo "     | $(xdotool getwindowname "$w") $(xdotool getwindowgeometry "$w" | sed -n 3p)"
+        done
         return 1
     fi
     pid=$(xprop -id "$id" _NET_WM_PID | awk '{print $3}')

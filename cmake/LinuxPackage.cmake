@@ -5,6 +5,7 @@ include(GNUInstallDirs)
 
 install(TARGETS kestrum kestrum-diagnostic kestrum-tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS kestrum-web-extension LIBRARY DESTINATION lib/kestrum/web-extensions)
+install(TARGETS kestrum-media-check RUNTIME DESTINATION lib/kestrum)
 
 set(_kestrum_packaging ${PROJECT_SOURCE_DIR}/packaging/linux)
 install(FILES ${_kestrum_packaging}/kestrum.desktop

@@ -4,12 +4,9 @@
 #include <sys/stat.h>
 #include <webkit2/webkit2.h>
 
-#include <future>
 #include <string>
-#include <string_view>
-#include <system_error>
-#include <vector>
 
+#include "app/linux/media_check_ahead.h"
 #include "app/linux/splash_gtk.h"
 #include "app/runtime_requirements.h"
 #include "browser/linux/browser_window_shell_gtk.h"
@@ -29,50 +26,7 @@ std::optional<std::string> EngineTooOld() {
     return std::to_string(major) + "." + std::to_string(minor);
 }
 
-// The engine plays media through GStreamer; its registry says which elements this system has.
-// The library is the engine's own dependency, opened here rather than linked, so that its
-// absence is a finding and not a start-up failure.
-std::vector<std::string> MissingMedia() {
-    using InitCheck = int (*)(int*, char***, void**);
-    using FactoryFind = void* (*)(const char*);
-    using Unref = void (*)(void*);
-    void* library = dlopen("libgstreamer-1.0.so.0", RTLD_NOW | RTLD_LOCAL);
-    auto initCheck =
-        library ? reinterpret_cast<InitCheck>(dlsym(library, "gst_init_check")) : nullptr;
-    auto find = library ? reinterpret_cast<FactoryFind>(dlsym(library, "gst_element_factory_find"))
-                        : nullptr;
-    auto unref = library ? reinterpret_cast<Unref>(dlsym(library, "gst_object_unref")) : nullptr;
-    if (!initCheck || !find || !unref || !initCheck(nullptr, nullptr, nullptr)) {
-        // No media framework at all: every component is missing. (The library stays loaded
-        // once initialised, as the framework expects.)
-        return MissingMediaComponents([](std::string_view) { return false; });
-    }
-    return MissingMediaComponents([&](std::string_view element) {
-        void* factory = find(std::string(element).c_str());
-        if (factory)
-            unref(factory);
-        return factory != nullptr;
-    });
-}
-
-// The media check begun ahead, if any. Main thread only; a start that ends early waits for it
-// at exit (the future's end), never leaving a thread inside the media framework.
-std::future<std::vector<std::string>>& MediaCheckAhead() {
-    static std::future<std::vector<std::string>> ahead;
-    return ahead;
-}
-
 }  // namespace
-
-void BeginMediaCheck() {
-    if (MediaCheckAhead().valid())
-        return;
-    try {
-        MediaCheckAhead() = std::async(std::launch::async, MissingMedia);
-    } catch (const std::system_error&) {
-        // No thread to spare: the check runs in its turn.
-    }
-}
 
 bool IsSupportedEngine(unsigned major, unsigned minor) {
     return major > kMinimumEngineMajor ||
@@ -102,7 +56,7 @@ bool EnsureBrowserRuntime() {
     RuntimeProblems problems;
     problems.engineTooOld = EngineTooOld();
     problems.extension = WebExtensionProblem(WebExtensionDirectory() + "/" + kWebExtensionFileName);
-    problems.missingMedia = MediaCheckAhead().valid() ? MediaCheckAhead().get() : MissingMedia();
+    problems.missingMedia = MissingMedia();
     if (!problems.Any())
         return true;
 

@@ -12,11 +12,6 @@ namespace kestrum {
 // request handling or its videos).
 bool EnsureBrowserRuntime();
 
-// Starts the media part of that check on a thread of its own; EnsureBrowserRuntime takes its
-// answer. On a first start the media registry is built by loading every plugin, about a third
-// of a second that would otherwise come after the window system's start instead of beside it.
-void BeginMediaCheck();
-
 // The oldest WebKitGTK 4.1 the player works with.
 inline constexpr unsigned kMinimumEngineMajor = 2;
 inline constexpr unsigned kMinimumEngineMinor = 36;

@@ -5,6 +5,7 @@
 
 #include "app/linux/browser_runtime_linux.h"
 #include "app/linux/instance_lock_linux.h"
+#include "app/linux/media_check_ahead.h"
 #include "app/linux/shell_windows_gtk.h"
 #include "app/linux/splash_gtk.h"
 #include "app/linux/url_scheme_linux.h"

@@ -6,6 +6,8 @@ add_library(kestrum_shell_linux STATIC
     app/linux/browser_runtime_linux.cpp
     app/linux/instance_lock_linux.cpp
     app/linux/linux_startup_platform.cpp
+    app/linux/media_check_ahead.cpp
+    app/linux/media_components_gst.cpp
     app/linux/shell_windows_gtk.cpp
     app/linux/url_scheme_linux.cpp)
 target_link_libraries(kestrum_shell_linux PUBLIC kestrum_core kestrum_browser_gtk kestrum_printing_gtk kestrum_resources kestrum_shell_gtk_splash
@@ -13,9 +15,16 @@ target_link_libraries(kestrum_shell_linux PUBLIC kestrum_core kestrum_browser_gt
                                                  PkgConfig::WEBKIT)
 kestrum_warnings(kestrum_shell_linux)
 
+# The media part of the runtime check, in a process of its own (app/linux/media_check_ahead.h).
+add_executable(kestrum-media-check app/linux/media_check_program/main.cpp
+                                   app/linux/media_components_gst.cpp)
+target_link_libraries(kestrum-media-check PRIVATE kestrum_core)
+set_target_properties(kestrum-media-check PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+kestrum_warnings(kestrum-media-check)
+
 add_executable(kestrum app/linux/main_linux.cpp)
 target_link_libraries(kestrum PRIVATE kestrum_shell_linux kestrum_debug_log)
-add_dependencies(kestrum kestrum-web-extension kestrum-diagnostic)
+add_dependencies(kestrum kestrum-web-extension kestrum-diagnostic kestrum-media-check)
 kestrum_warnings(kestrum)
 
 if(KESTRUM_BUILD_TESTS)

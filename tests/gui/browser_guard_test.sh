@@ -118,6 +118,13 @@ for case in "bare|Web extension: not found" "damaged|Web extension: cannot be lo
         fail "$name: no box"
     fi
     check "$name: the log names the missing part ($why)" grep -q "$why" "$work/player.log"
+    # The media check runs in a helper beside the player; a player alone checks by itself.
+    case $name in
+        bare) check "bare: without its helper the player checks the media itself" \
+            grep -q "checking in the player" "$work/player.log" ;;
+        media) check "media: the helper answered" \
+            sh -c "! grep -q 'checking in the player' '$work/player.log'" ;;
+    esac
     check "$name: no request reached the service" [ -z "$(requests)" ]
     stop_player
 done

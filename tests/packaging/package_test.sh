@@ -45,6 +45,7 @@ trap 'dpkg -r kestrum >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
 dpkg -L kestrum >"$work/files"
 for path in /usr/bin/kestrum /usr/bin/kestrum-tool /usr/bin/kestrum-diagnostic \
             /usr/lib/kestrum/web-extensions/libkestrum-web-extension.so \
+            /usr/lib/kestrum/kestrum-media-check \
             /usr/share/applications/kestrum.desktop \
             /usr/share/metainfo/org.kestrum.Kestrum.metainfo.xml \
             /usr/share/man/man1/kestrum.1.gz /usr/share/man/man1/kestrum-tool.1.gz \

@@ -49,7 +49,7 @@ class Startup {
                              std::u16string(kUrlSchemeDescription), p_.ExecutablePath());
 
         p_.Log("Step 9: Parsing command line...");
-        const std::u16string argument = ChooseLinkArgument(commandLine_);
+        const std::u16string& argument = linkArgument_;
         const bool linkMode = HasSchemeArgs(argument);
         p_.Log(std::string("Step 9: hasSchemeArgs=") + (linkMode ? "1" : "0"));
         if (const auto code = linkMode ? LinkMode(argument) : PlainMode()) {
@@ -69,8 +69,9 @@ class Startup {
 
   private:
     std::optional<int> GuardInstance() {
-        commandLine_ = p_.ReadCommandLine();
-        const bool withArguments = !commandLine_.tail.empty();
+        const CommandLine commandLine = p_.ReadCommandLine();
+        linkArgument_ = ChooseLinkArgument(commandLine);
+        const bool withArguments = !commandLine.tail.empty();
         switch (p_.AcquireInstance(InstanceMutexName(InstanceKey(withArguments)))) {
             case StartupPlatform::InstanceResult::kFailed:
                 p_.UninitializeThread();
@@ -121,7 +122,7 @@ class Startup {
         }
         // A link's browser is needed at the end of a start that rarely fails: its processes
         // come up while the runtime, the pins, the version and the link are checked.
-        if (HasSchemeArgs(ChooseLinkArgument(commandLine_))) {
+        if (HasSchemeArgs(linkArgument_)) {
             p_.WarmContentBrowser();
             warmed_ = true;
         }
@@ -239,8 +240,8 @@ class Startup {
 
     StartupPlatform& p_;
     bool graphics_ = false;
-    bool warmed_ = false;  // the content browser's processes were started ahead
-    CommandLine commandLine_;
+    bool warmed_ = false;          // the content browser's processes were started ahead
+    std::u16string linkArgument_;  // the command line's link, if it has one
 };
 
 }  // namespace

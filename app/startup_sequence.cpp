@@ -201,6 +201,7 @@ class Startup {
         std::string error;
         if (!p_.ParseSchemeArgs(argument, error))
             return LinkFailure(error);
+        p_.CheckContentHostAhead(TheAppContext().contentUrl);
         if (const auto code = CheckVersion(TheAppContext().linkServer))
             return *code;
         if (!p_.CreatePlayerWindow(haveWindow))

@@ -49,6 +49,10 @@ class StartupPlatform {
     // ends before that browser is needed.
     virtual void WarmContentBrowser() {}
     virtual void DiscardWarmBrowser() {}
+    // Link mode, once the link is read: the content's host is known, and a platform whose
+    // browser would check that host's pins before its first page begins the check here, while
+    // the start goes on.
+    virtual void CheckContentHostAhead(const std::u16string& /*contentUrl*/) {}
     virtual void InstallDefaultPins() = 0;
     virtual bool LoadDynamicPins() = 0;  // may throw: logged, the start-up goes on
     virtual VersionCheckResult CheckAppVersion(double currentVersion,

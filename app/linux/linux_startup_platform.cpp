@@ -136,14 +136,14 @@ CommandLine LinuxStartupPlatform::ReadCommandLine() {
 
 bool LinuxStartupPlatform::ParseSchemeArgs(const std::u16string& linkArgument,
                                            std::string& errorText) {
-    if (!kestrum::ParseSchemeArgs(linkArgument, errorText, TheAppContext(), PlatformLinkServices()))
-        return false;
-    // The content's host is known now: its pins are checked while the start goes on, so that
-    // the first page neither waits for a check nor makes a handshake of its own for it.
-    if (const std::u16string host = PinCheckHost(ToLowerCopy(TheAppContext().contentUrl));
-        !host.empty())
+    return kestrum::ParseSchemeArgs(linkArgument, errorText, TheAppContext(),
+                                    PlatformLinkServices());
+}
+
+// The first page then neither waits for a check nor makes a handshake of its own for it.
+void LinuxStartupPlatform::CheckContentHostAhead(const std::u16string& contentUrl) {
+    if (const std::u16string host = PinCheckHost(ToLowerCopy(contentUrl)); !host.empty())
         BeginHostPinCheck(host);
-    return true;
 }
 
 std::string LinuxStartupPlatform::BuildDiagnosticCode(const std::string& reason) {

@@ -25,6 +25,7 @@ class LinuxStartupPlatform final : public StartupPlatform {
     bool EnsureBrowserRuntime() override;
     void WarmContentBrowser() override;
     void DiscardWarmBrowser() override;
+    void CheckContentHostAhead(const std::u16string& contentUrl) override;
     void InstallDefaultPins() override;
     bool LoadDynamicPins() override;
     VersionCheckResult CheckAppVersion(double currentVersion,

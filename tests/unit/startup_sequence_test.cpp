@@ -48,6 +48,7 @@ class ScriptedPlatform final : public StartupPlatform {
     std::u16string mutexName;
     std::u16string parsedArgument;
     std::u16string registered;
+    std::u16string aheadUrl;
 
     void BeginBrowserRuntimeCheck() override { calls.push_back("begin-runtime"); }
     void InitializeThread() override { calls.push_back("init"); }
@@ -78,6 +79,10 @@ class ScriptedPlatform final : public StartupPlatform {
     }
     void WarmContentBrowser() override { calls.push_back("warm"); }
     void DiscardWarmBrowser() override { calls.push_back("discard"); }
+    void CheckContentHostAhead(const std::u16string& contentUrl) override {
+        calls.push_back("check-ahead");
+        aheadUrl = contentUrl;
+    }
     void InstallDefaultPins() override { calls.push_back("default-pins"); }
     bool LoadDynamicPins() override {
         calls.push_back("dynamic-pins");
@@ -116,8 +121,10 @@ class ScriptedPlatform final : public StartupPlatform {
         calls.push_back("parse");
         parsedArgument = argument;
         error = parseError;
-        if (parseOk)
+        if (parseOk) {
             TheAppContext().linkServer = u"https://server.test";
+            TheAppContext().contentUrl = u"https://content.test/lesson";
+        }
         return parseOk;
     }
     std::string BuildDiagnosticCode(const std::string& reason) override {
@@ -190,10 +197,12 @@ TEST(Startup, LinkModeDecodesThenChecksTheVersionAgainstTheLinksServer) {
     EXPECT_EQ(
         p.calls,
         (std::vector<std::string>{
-            "begin-runtime", "init",    "hook",          "splash",       "pump",    "device",
-            "warm",          "runtime", "default-pins",  "dynamic-pins", "version", "register",
-            "main-window",   "pump",    "parse",         "version",      "player",  "loop",
-            "close-hosts",   "unhook",  "stop-graphics", "release",      "uninit"}));
+            "begin-runtime", "init",        "hook",         "splash",        "pump",    "device",
+            "warm",          "runtime",     "default-pins", "dynamic-pins",  "version", "register",
+            "main-window",   "pump",        "parse",        "check-ahead",   "version", "player",
+            "loop",          "close-hosts", "unhook",       "stop-graphics", "release", "uninit"}));
+    // The content's host is checked ahead as soon as the link has named it.
+    EXPECT_EQ(p.aheadUrl, u"https://content.test/lesson");
 }
 
 // A start that ends before the content browser is needed ends its processes first, before

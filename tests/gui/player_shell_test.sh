@@ -28,7 +28,13 @@ code=$?
 elapsed=$(($(date +%s) - start))
 [ "$code" -eq 0 ] && ok "broken link ends with exit code 0" || fail "broken link exit code $code"
 [ "$elapsed" -ge 9 ] && ok "after the countdown (${elapsed}s)" || fail "ended after ${elapsed}s"
-wait_for 10 has_dialog && ok "diagnostic dialog running" || fail "no diagnostic dialog"
+if wait_for 10 has_dialog; then
+    ok "diagnostic dialog running"
+else
+    fail "no diagnostic dialog"
+    # The player's and the dialog's output (the dialog writes where the player did).
+    sed 's/^/     | /' "$work/first.log" | tail -30
+fi
 wait_for 10 sh -c "[ \"\$(timeout 2 xclip -selection clipboard -o 2>/dev/null)\" != '' ]"
 reason=$(reason_of_code)
 [ "$reason" = "split_failed_parts_2" ] && ok "clipboard code decodes to its reason" ||

@@ -121,20 +121,27 @@ int WaitingText(const std::wstring& className) {
 }
 
 // The splash image is mostly opaque: nearly all of its opaque pixels must be on the screen.
+// A busy machine may show the window a moment before its image is drawn: up to 5 s.
 int Splash() {
     HWND splash = Find(L"MolvaneTransparentSplashClass", L"Molvane Splash");
     if (!splash)
         return 1;
-    RECT rect{};
-    GetWindowRect(splash, &rect);
-    const ScreenImage shot =
-        CaptureScreen(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
-    long black = 0;
-    for (const std::uint32_t pixel : shot.pixels)
-        black += pixel == 0;
-    std::printf("%ld %ld %ld %ld black=%ld\n", rect.left, rect.top, rect.right - rect.left,
-                rect.bottom - rect.top, black);
-    return black < static_cast<long>(shot.pixels.size()) / 2 ? 0 : 1;
+    for (int attempt = 0;; ++attempt) {
+        RECT rect{};
+        GetWindowRect(splash, &rect);
+        const ScreenImage shot =
+            CaptureScreen(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+        long black = 0;
+        for (const std::uint32_t pixel : shot.pixels)
+            black += pixel == 0;
+        const bool shown = black < static_cast<long>(shot.pixels.size()) / 2;
+        if (shown || attempt == 50 || !IsWindow(splash)) {
+            std::printf("%ld %ld %ld %ld black=%ld\n", rect.left, rect.top, rect.right - rect.left,
+                        rect.bottom - rect.top, black);
+            return shown ? 0 : 1;
+        }
+        Sleep(100);
+    }
 }
 
 }  // namespace

@@ -7,7 +7,8 @@
 //   player_probe box <caption> <seconds>                 prints "owner=<class>", then the text
 //   player_probe button <caption> <id>                   prints the button's centre "x y"
 //   player_probe waiting-text <class>                    the light grey text on black
-//   player_probe splash                                  the splash image on the screen
+//   player_probe splash <seconds>                        the splash image on the screen;
+//                                                        prints "x y width height black=N"
 #include <windows.h>
 
 #include <cstdio>
@@ -121,26 +122,33 @@ int WaitingText(const std::wstring& className) {
 }
 
 // The splash image is mostly opaque: nearly all of its opaque pixels must be on the screen.
-// A busy machine may show the window a moment before its image is drawn: up to 5 s.
-int Splash() {
-    HWND splash = Find(L"MolvaneTransparentSplashClass", L"Molvane Splash");
-    if (!splash)
-        return 1;
-    for (int attempt = 0;; ++attempt) {
-        RECT rect{};
-        GetWindowRect(splash, &rect);
-        const ScreenImage shot =
-            CaptureScreen(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
-        long black = 0;
-        for (const std::uint32_t pixel : shot.pixels)
-            black += pixel == 0;
-        const bool shown = black < static_cast<long>(shot.pixels.size()) / 2;
-        if (shown || attempt == 50 || !IsWindow(splash)) {
-            std::printf("%ld %ld %ld %ld black=%ld\n", rect.left, rect.top, rect.right - rect.left,
-                        rect.bottom - rect.top, black);
-            return shown ? 0 : 1;
+// Waits up to `seconds` for the splash and reads the screen as soon as it is there, in this
+// same process: the splash may last only a moment (until the browser's first answer), and a
+// busy machine may show the window a moment before its image is drawn. Prints the splash's
+// "x y width height" and the count of black pixels of its last reading.
+int Splash(double seconds) {
+    const DWORD limit = static_cast<DWORD>(seconds * 1000);
+    const DWORD start = GetTickCount();
+    bool seen = false;
+    for (;;) {
+        if (HWND splash = Find(L"MolvaneTransparentSplashClass", L"Molvane Splash")) {
+            RECT rect{};
+            GetWindowRect(splash, &rect);
+            const ScreenImage shot =
+                CaptureScreen(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+            long black = 0;
+            for (const std::uint32_t pixel : shot.pixels)
+                black += pixel == 0;
+            seen = !shot.pixels.empty() && black < static_cast<long>(shot.pixels.size()) / 2;
+            if (seen || GetTickCount() - start >= limit) {
+                std::printf("%ld %ld %ld %ld black=%ld\n", rect.left, rect.top,
+                            rect.right - rect.left, rect.bottom - rect.top, black);
+                return seen ? 0 : 1;
+            }
+        } else if (GetTickCount() - start >= limit) {
+            return 1;
         }
-        Sleep(100);
+        Sleep(20);
     }
 }
 
@@ -162,8 +170,8 @@ int wmain(int argc, wchar_t** argv) {
         return Button(argv[2], _wtoi(argv[3]));
     if (command == L"waiting-text" && argc == 3)
         return WaitingText(argv[2]);
-    if (command == L"splash" && argc == 2)
-        return Splash();
+    if (command == L"splash" && argc == 3)
+        return Splash(_wtof(argv[2]));
     std::fprintf(stderr, "usage: see the top of player_probe_win32.cpp\n");
     return 2;
 }

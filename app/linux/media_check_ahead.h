@@ -10,7 +10,8 @@ namespace kestrum {
 // every plugin, about a third of a second and several megabytes the player's own process
 // need not carry. The program starts with the player and answers while the start goes on.
 
-// Starts the program, once per process; does nothing when it is already running or answered.
+// Starts the program; does nothing while it is running. Once MissingMedia has taken its
+// answer, a later call starts it again.
 void BeginMediaCheck();
 
 // The missing components' descriptions, in order: the program's answer, or the check made in

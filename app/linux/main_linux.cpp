@@ -8,6 +8,7 @@
 
 #include "app/command_line_options.h"
 #include "app/linux/linux_startup_platform.h"
+#include "app/linux/media_check_ahead.h"
 #include "app/player_support_log.h"
 #include "common/text_encoding.h"
 
@@ -34,6 +35,10 @@ int main(int argc, char** argv) {
     if (const auto code = AnswerOptions(argc, argv))
         return *code;
     kestrum::StartPlayerSupportLog();
+    // The media check is the runtime check's slowest part and needs neither the toolkit nor
+    // the display: its program starts now, beside the toolkit's start-up, and the runtime
+    // check later takes its answer. (A start that ends before then leaves it to end alone.)
+    kestrum::BeginMediaCheck();
     // Without a display the player has nothing to show its messages on; say so plainly rather
     // than leave a toolkit warning (a started browser or a script then sees the exit code).
     if (!gtk_init_check(&argc, &argv)) {

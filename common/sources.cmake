@@ -17,6 +17,7 @@ list(APPEND KESTRUM_PORTABLE_SOURCES
     common/url_codec.cpp)
 list(APPEND KESTRUM_LINUX_SOURCES
     common/linux/build_platform_linux.cpp
+    common/linux/freed_memory_linux.cpp
     common/linux/own_executable_linux.cpp
     common/linux/support_log_folder_linux.cpp)
 list(APPEND KESTRUM_WIN32_SOURCES

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "browser/linux/blank_page_load.h"
+#include "browser/linux/idle_memory_return.h"
 #include "browser/linux/permission_requests.h"
 #include "browser/linux/pinned_certificates.h"
 #include "browser/linux/system_errors.h"
@@ -578,6 +579,10 @@ void WebKitEngine::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpo
     if (event != WEBKIT_LOAD_FINISHED || std::exchange(engine->loadFailed_, false))
         return;
     DebugLog("Page load finished");
+    // The load's burst of work is over in both processes.
+    ReturnFreedMemoryWhenIdle();
+    webkit_web_view_send_message_to_page(view, webkit_user_message_new("page-loaded", nullptr),
+                                         nullptr, nullptr, nullptr);
     if (engine->events_)
         engine->events_->NavigationCompleted(true, 0);
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "browser/linux/blocked_scheme.h"
+#include "browser/linux/idle_memory_return.h"
 #include "browser/navigation_policy.h"
 #include "browser/request_handling.h"
 #include "browser/web_process_settings.h"
@@ -102,8 +103,20 @@ gboolean OnSendRequest(WebKitWebPage* page, WebKitURIRequest* request, WebKitURI
     return FALSE;
 }
 
+// The player says when a page's load has ended: what the load freed here goes back to the
+// system, once the loading overlay has faded and gone too (half a second after the load).
+gboolean OnPageMessage(WebKitWebPage*, WebKitUserMessage* message, gpointer) {
+    constexpr guint kAfterTheOverlayMs = 700;
+    const gchar* name = webkit_user_message_get_name(message);
+    if (!name || !g_str_equal(name, "page-loaded"))
+        return FALSE;
+    ReturnFreedMemoryWhenIdle(kAfterTheOverlayMs);
+    return TRUE;
+}
+
 void OnPageCreated(WebKitWebExtension*, WebKitWebPage* page, gpointer) {
     g_signal_connect(page, "send-request", G_CALLBACK(OnSendRequest), nullptr);
+    g_signal_connect(page, "user-message-received", G_CALLBACK(OnPageMessage), nullptr);
     // The player waits for this process to end when it closes the browser.
     SendToPlayer(page, "web-process", g_variant_new_int32(static_cast<gint32>(getpid())));
 }

@@ -5,8 +5,9 @@
 # to the first "Page load finished" line; PSS and USS summed over the process and its
 # descendants (WebKit's web and network processes) after the load; and, from the relay's log,
 # the connections, TLS handshakes and round trips (turns from client-to-server to
-# server-to-client) of each start. The programs take turns; medians, ranges and ratios are
-# printed. Fails only when a start fails or something cannot be measured.
+# server-to-client) of each start. First starts (new home and data folders) at every round
+# trip, and at 0 ms also later starts (folders used by one start before). The programs take
+# turns; medians, ranges and ratios are printed. Fails only when a start fails or something cannot be measured.
 #   browser_start_harness.sh <kestrum> <kestrum-tool> <kestrum-platform> <bare_webkit_window>
 #                            <delay_proxy> [rounds]
 set -u
@@ -22,7 +23,7 @@ rounds=${6:-5}
 if [ -z "${KESTRUM_HARNESS_DISPLAY:-}" ]; then
     export KESTRUM_HARNESS_DISPLAY=1 NO_AT_BRIDGE=1
     exec bash "$(dirname "$0")/../isolated.sh" \
-        timeout 420 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" bash "$0" "$@"
+        timeout 600 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" bash "$0" "$@"
 fi
 
 address=https://localhost:8443/content/lesson-page.html
@@ -102,7 +103,9 @@ total_memory_kb() {
 # `own` (see total_memory_kb),
 # `loads` (the "finished" lines until the memory reading) and `net` (connections, TLS
 # handshakes and round trips the relay saw meanwhile).
-# Each run has a home, runtime folder and data folder of its own, as on a first start.
+# Each run has a home, runtime folder and data folder of its own (an argument "@data@" names
+# that data folder): with `starts` "first", as on a first start; with "later", the program has
+# started once in them before, unmeasured, as on a learner's every later start.
 measure() {  # name, command...
     local name=$1 line started finished
     shift
@@ -110,12 +113,24 @@ measure() {  # name, command...
     run=$(mktemp -d "$work/run.$name.XXXXXX")  # a fresh folder each run, never one reused
     mkdir -p "$run/home" "$run/xdg" "$run/data"
     chmod 700 "$run/xdg"
+    local command=("${@/#@data@/$run/data}")
+    if [ "$starts" = later ]; then
+        start_in "$run" "${command[@]}" >/dev/null 2>&1 &
+        running=$!
+        local ready=
+        for _ in $(seq 1 $((limit * 10))); do
+            grep -q "Page load finished" "$run/err.earlier" 2>/dev/null && ready=1 && break
+            sleep 0.1
+        done
+        stop_program
+        [ -n "$ready" ] || die "$name: the earlier start did not load the page"
+    fi
     mkfifo "$run/err"
     local logged
     logged=$(wc -l <"$proxy_log")
     started=${EPOCHREALTIME/./}
     HOME=$run/home XDG_RUNTIME_DIR=$run/xdg XDG_DATA_HOME= XDG_CONFIG_HOME= XDG_CACHE_HOME= \
-        "$@" >/dev/null 2>"$run/err" &
+        "${command[@]}" >/dev/null 2>"$run/err" &
     running=$!
     exec {errors}<"$run/err"
     finished=
@@ -147,6 +162,13 @@ $(tail -20 "$run/stderr" 2>/dev/null)"
     wait "$drain" 2>/dev/null
     [ "$pss" -gt 0 ] || die "$name: no memory reading"
     net=$(tail -n +$((logged + 1)) "$proxy_log" | conversation)
+}
+# The earlier, unmeasured start of a "later" run: its output goes to err.earlier.
+start_in() {  # run folder, command...
+    local run=$1
+    shift
+    HOME=$run/home XDG_RUNTIME_DIR=$run/xdg XDG_DATA_HOME= XDG_CONFIG_HOME= XDG_CACHE_HOME= \
+        exec "$@" >/dev/null 2>"$run/err.earlier"
 }
 # Log lines "<ms> <connection> <up|down> <bytes> [tls-hello]" to "<connections> <handshakes>
 # <round trips>"; a round trip is a turn from the client's data to the server's.
@@ -192,13 +214,17 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 mb() { awk -v k="$1" 'BEGIN { printf "%.0f", k / 1024 }'; }
 
 run_player() { measure player "$player" "$link"; }
-run_bare() { measure bare "$bare" "$address" "$work/run.bare.data.$RANDOM"; }
+run_bare() { measure bare "$bare" "$address" @data@; }
 
 rows=()
-for rtt in 0 25 50; do
+starts=first
+# First starts at each round trip; later starts (a learner's usual one) where the network adds
+# nothing, so that the difference is the programs' own.
+for setting in "0 first" "0 later" "25 first" "50 first"; do
+    read -r rtt starts <<<"$setting"
     start_proxy "$rtt"
     # Once each unmeasured, so that neither pays alone for a cold file cache.
-    [ "$rtt" = 0 ] && run_player && run_bare
+    [ "$setting" = "0 first" ] && run_player && run_bare
     player_ms=() player_pss=() player_uss=() player_own=() player_net=()
     bare_ms=() bare_pss=() bare_uss=() bare_own=() bare_net=()
     for round in $(seq 1 "$rounds"); do
@@ -208,7 +234,7 @@ for rtt in 0 25 50; do
             eval "${which}_ms+=($ms) ${which}_pss+=($pss) ${which}_uss+=($uss) ${which}_own+=($own)"
             eval "${which}_net+=(\"\$net\")"
         done
-        echo "rtt $rtt ms round $round: player ${player_ms[-1]} ms $(mb "${player_pss[-1]}") MB" \
+        echo "rtt $rtt ms $starts start round $round: player ${player_ms[-1]} ms $(mb "${player_pss[-1]}") MB" \
             "[${player_net[-1]}], bare ${bare_ms[-1]} ms $(mb "${bare_pss[-1]}") MB [${bare_net[-1]}]"
     done
     stop_proxy
@@ -227,12 +253,12 @@ for rtt in 0 25 50; do
         eval "t=\$${which}_t p=\$${which}_p u=\$${which}_u o=\$${which}_o"
         pss_mb=()
         for k in "${psss[@]}"; do pss_mb+=("$(mb "$k")"); done
-        rows+=("$(printf '%5s  %-6s  %6s  %-11s  %7s  %-9s  %7s  %7s  %5s  %4s  %5s' "$rtt" \
-            "$which" "$t" "$(range "${times[@]}")" "$(mb "$p")" "$(range "${pss_mb[@]}")" \
+        rows+=("$(printf '%5s  %-5s  %-6s  %6s  %-11s  %7s  %-9s  %7s  %7s  %5s  %4s  %5s' "$rtt" \
+            "$starts" "$which" "$t" "$(range "${times[@]}")" "$(mb "$p")" "$(range "${pss_mb[@]}")" \
             "$(mb "$u")" "$(mb "$o")" "$(median "${conns[@]}")" "$(median "${hellos[@]}")" \
             "$(median "${trips[@]}")")")
     done
-    rows+=("$(printf '%5s  %-6s  %6s  %-11s  %7s  %-9s  %7s  %7s' "$rtt" "ratio" \
+    rows+=("$(printf '%5s  %-5s  %-6s  %6s  %-11s  %7s  %-9s  %7s  %7s' "$rtt" "$starts" "ratio" \
         "$(ratio "$player_t" "$bare_t")" "" "$(ratio "$player_p" "$bare_p")" "" \
         "$(ratio "$player_u" "$bare_u")" "$(ratio "$player_o" "$bare_o")")")
 done
@@ -240,7 +266,7 @@ done
 echo
 echo "Start to first load through the relay, median of $rounds starts each (ranges: min-max);"
 echo "PSS and USS summed over the process and its descendants, own: the program's process alone;"
-echo "network per start (median)."
-printf '%5s  %-6s  %6s  %-11s  %7s  %-9s  %7s  %7s  %5s  %4s  %5s\n' "rtt" "who" "ms" \
+echo "network per start (median). First: a new home and data folder; later: one start before in them."
+printf '%5s  %-5s  %-6s  %6s  %-11s  %7s  %-9s  %7s  %7s  %5s  %4s  %5s\n' "rtt" "start" "who" "ms" \
     "ms range" "PSS MB" "range" "USS MB" "own USS" "conns" "tls" "trips"
 printf '%s\n' "${rows[@]}"

@@ -34,22 +34,8 @@ RunningCheck& Ahead() {
     return running;
 }
 
-// Beside the player in the build tree; <prefix>/lib/kestrum/ once installed (a helper, not a
-// command of the learner's), found from the player's own place.
-std::string MediaCheckProgram() {
-    const std::string folder = OwnExecutableFolder();
-    if (folder.empty())
-        return {};
-    for (std::string candidate : {folder + "/" + kMediaCheckProgramName,
-                                  folder + "/../lib/kestrum/" + kMediaCheckProgramName}) {
-        if (access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-    }
-    return {};
-}
-
 std::optional<RunningCheck> StartProgram() {
-    std::string program = MediaCheckProgram();
+    std::string program = CompanionProgram(kMediaCheckProgramName);
     if (program.empty())
         return std::nullopt;
     // Both ends close on exec: the web engine's processes, started later, must not hold the

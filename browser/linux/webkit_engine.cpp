@@ -838,17 +838,8 @@ std::unique_ptr<BrowserEngine> CreateWarmWebKitEngine(BrowserWindow kind,
 }
 
 std::string WebExtensionDirectory() {
-    // Beside the program in the build tree; <prefix>/lib/kestrum/ once installed, found from
-    // the program's own place so that a package built for another prefix still finds it.
-    if (const std::string folder = OwnExecutableFolder(); !folder.empty()) {
-        for (const std::string& candidate :
-             {folder + "/web-extensions", folder + "/../lib/kestrum/web-extensions"}) {
-            struct stat info {};
-            if (stat(candidate.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-                return candidate;
-        }
-    }
-    return KESTRUM_INSTALLED_WEB_EXTENSION_DIR;
+    const std::string found = CompanionFolder("web-extensions");
+    return found.empty() ? KESTRUM_INSTALLED_WEB_EXTENSION_DIR : found;
 }
 
 }  // namespace kestrum

@@ -12,14 +12,6 @@
 namespace kestrum {
 namespace {
 
-std::string ProgramBesideThisExecutable() {
-    const std::string folder = OwnExecutableFolder();
-    if (folder.empty())
-        return {};
-    std::string candidate = folder + "/" + kDiagnosticProgramName;
-    return access(candidate.c_str(), X_OK) == 0 ? candidate : std::string();
-}
-
 // Runs in the started process before the program: a session of its own, so that the player's
 // terminal or process group ending does not take the dialog with it.
 void NewSession(gpointer) {
@@ -34,7 +26,7 @@ std::vector<std::string> DiagnosticProgramArguments(const FatalError& error) {
 }
 
 bool StartDiagnosticProgram(const FatalError& error) {
-    std::string program = ProgramBesideThisExecutable();
+    std::string program = CompanionProgram(kDiagnosticProgramName);
     if (program.empty())
         program = kDiagnosticProgramName;
     std::vector<std::string> arguments = DiagnosticProgramArguments(error);

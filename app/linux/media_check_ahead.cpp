@@ -95,6 +95,21 @@ std::optional<std::string> Answer(const RunningCheck& running) {
     return output;
 }
 
+// The program's output as descriptions: one a line, empty lines skipped.
+std::vector<std::string> MediaCheckAnswer(const std::string& output) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < output.size()) {
+        std::size_t end = output.find('\n', start);
+        if (end == std::string::npos)
+            end = output.size();
+        if (end > start)
+            lines.push_back(output.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
 }  // namespace
 
 void BeginMediaCheck() {
@@ -116,20 +131,6 @@ std::vector<std::string> MissingMedia() {
         DebugLog("The media check program could not be started; checking in the player.");
     }
     return MissingMediaInThisProcess();
-}
-
-std::vector<std::string> MediaCheckAnswer(const std::string& output) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < output.size()) {
-        std::size_t end = output.find('\n', start);
-        if (end == std::string::npos)
-            end = output.size();
-        if (end > start)
-            lines.push_back(output.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
 }
 
 }  // namespace kestrum

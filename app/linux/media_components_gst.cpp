@@ -36,8 +36,9 @@ struct MediaFramework {
     }
 };
 
-// The library's entry points, or nothing when it is not there. (It stays loaded once
-// initialised, as the framework expects.)
+// The library's entry points, or nothing when it is not there; `loadFile` (only the first
+// start's shortcut needs it) may be missing. (It stays loaded once initialised, as the
+// framework expects.)
 std::optional<MediaFramework> OpenMediaFramework() {
     void* library = dlopen("libgstreamer-1.0.so.0", RTLD_NOW | RTLD_LOCAL);
     if (!library)
@@ -50,7 +51,7 @@ std::optional<MediaFramework> OpenMediaFramework() {
     framework.unref = reinterpret_cast<MediaFramework::Unref>(dlsym(library, "gst_object_unref"));
     framework.loadFile =
         reinterpret_cast<MediaFramework::LoadFile>(dlsym(library, "gst_plugin_load_file"));
-    if (!framework.initCheck || !framework.find || !framework.unref || !framework.loadFile)
+    if (!framework.initCheck || !framework.find || !framework.unref)
         return std::nullopt;
     return framework;
 }
@@ -138,12 +139,13 @@ bool CanLookInTheirOwnPlugins() {
             return false;
     }
     const std::optional<MediaFramework> framework = OpenMediaFramework();
-    return framework && !UserHasRegistry() && !UsualPluginFolder(*framework).empty();
+    return framework && framework->loadFile && !UserHasRegistry() &&
+           !UsualPluginFolder(*framework).empty();
 }
 
 bool FoundInTheirOwnPlugins() {
     const std::optional<MediaFramework> framework = OpenMediaFramework();
-    if (!framework)
+    if (!framework || !framework->loadFile)
         return false;
     const std::string folder = UsualPluginFolder(*framework);
     if (folder.empty())

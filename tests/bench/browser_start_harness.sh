@@ -129,8 +129,7 @@ measure() {  # name, command...
     local logged
     logged=$(wc -l <"$proxy_log")
     started=${EPOCHREALTIME/./}
-    HOME=$run/home XDG_RUNTIME_DIR=$run/xdg XDG_DATA_HOME= XDG_CONFIG_HOME= XDG_CACHE_HOME= \
-        "${command[@]}" >/dev/null 2>"$run/err" &
+    in_folders "$run" "${command[@]}" >/dev/null 2>"$run/err" &
     running=$!
     exec {errors}<"$run/err"
     finished=
@@ -163,12 +162,19 @@ $(tail -20 "$run/stderr" 2>/dev/null)"
     [ "$pss" -gt 0 ] || die "$name: no memory reading"
     net=$(tail -n +$((logged + 1)) "$proxy_log" | conversation)
 }
-# The earlier, unmeasured start of a "later" run: its output goes to err.earlier.
-start_in() {  # run folder, command...
+# Runs a command with the run's home and runtime folder. The other XDG folders are unset, not
+# empty: some libraries take an empty value as a folder (the GL driver then keeps no shader
+# cache at all), where a learner's session has none set.
+# It replaces the shell it runs in: start it in the background.
+in_folders() {  # run folder, command...
     local run=$1
     shift
-    HOME=$run/home XDG_RUNTIME_DIR=$run/xdg XDG_DATA_HOME= XDG_CONFIG_HOME= XDG_CACHE_HOME= \
-        exec "$@" >/dev/null 2>"$run/err.earlier"
+    HOME=$run/home XDG_RUNTIME_DIR=$run/xdg \
+        exec env -u XDG_DATA_HOME -u XDG_CONFIG_HOME -u XDG_CACHE_HOME "$@"
+}
+# The earlier, unmeasured start of a "later" run: its output goes to err.earlier.
+start_in() {  # run folder, command...
+    in_folders "$@" >/dev/null 2>"$1/err.earlier"
 }
 # Log lines "<ms> <connection> <up|down> <bytes> [tls-hello]" to "<connections> <handshakes>
 # <round trips>"; a round trip is a turn from the client's data to the server's.

@@ -129,27 +129,21 @@ std::vector<std::string> MissingMediaInThisProcess() {
         [&](std::string_view element) { return framework->HasElement(element); });
 }
 
-bool CanLookInTheirOwnPlugins() {
+std::optional<bool> FoundInTheirOwnPlugins() {
     // Any of these changes where plugins come from or where the registry is; the framework's
     // own answer then is the only one that counts.
     for (const char* variable : {"GST_PLUGIN_PATH", "GST_PLUGIN_PATH_1_0", "GST_PLUGIN_SYSTEM_PATH",
                                  "GST_PLUGIN_SYSTEM_PATH_1_0", "GST_REGISTRY", "GST_REGISTRY_1_0",
                                  "GST_REGISTRY_DISABLE"}) {
         if (std::getenv(variable))
-            return false;
+            return std::nullopt;
     }
     const std::optional<MediaFramework> framework = OpenMediaFramework();
-    return framework && framework->loadFile && !UserHasRegistry() &&
-           !UsualPluginFolder(*framework).empty();
-}
-
-bool FoundInTheirOwnPlugins() {
-    const std::optional<MediaFramework> framework = OpenMediaFramework();
-    if (!framework || !framework->loadFile)
-        return false;
+    if (!framework || !framework->loadFile || UserHasRegistry())
+        return std::nullopt;
     const std::string folder = UsualPluginFolder(*framework);
     if (folder.empty())
-        return false;
+        return std::nullopt;
     // Without a registry the framework starts knowing no plugin and scans none; the variable is
     // read once, by the initialisation, and must not reach any program started later.
     setenv("GST_REGISTRY_DISABLE", "yes", 1);

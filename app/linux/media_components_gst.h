@@ -12,16 +12,14 @@ namespace kestrum {
 // process of its own, and calls this only when that program cannot answer.
 std::vector<std::string> MissingMediaInThisProcess();
 
-// Whether FoundInTheirOwnPlugins may be asked in this process: the framework is not yet in use
-// here, its plugins sit in their usual folder and no registry has been built for this user.
-// With a registry, asking the framework costs a few milliseconds and needs no shortcut.
-bool CanLookInTheirOwnPlugins();
-
 // The shortcut of a first start: loads only the plugins that usually hold the components'
-// elements (a fifth of them, most of the time in the one decoder library), without building a
-// registry. True when every component was found that way. False says nothing about what is
-// missing, and this process's framework then knows only those plugins: the full answer must
-// come from MissingMediaInThisProcess in a new process.
-bool FoundInTheirOwnPlugins();
+// elements (most of the time in the one decoder library), without building a registry.
+// Nothing, and nothing done, when the shortcut does not apply: a registry exists for this user
+// (asking the framework then costs a few milliseconds), the framework's own path variables
+// are set or its plugin folder is not where it usually is. True when every component was
+// found that way. False says nothing about what is missing, and this process's framework then
+// knows only those plugins: the full answer must come from MissingMediaInThisProcess in a new
+// process.
+std::optional<bool> FoundInTheirOwnPlugins();
 
 }  // namespace kestrum

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,15 +35,16 @@ int main(int argc, char** argv) {
         std::fputs("usage: kestrum-media-check [--scan-all]\n", stderr);
         return 2;
     }
-    if (scanAll || !kestrum::CanLookInTheirOwnPlugins())
+    const std::optional<bool> found = scanAll ? std::nullopt : kestrum::FoundInTheirOwnPlugins();
+    if (!found)
         return PrintMissing();
-    if (kestrum::FoundInTheirOwnPlugins())
+    if (*found)
         return std::fflush(stdout) == 0 ? 0 : 1;
     // This process's framework now knows only the plugins it was shown: the full scan runs in
     // a fresh image of this program.
     std::string self = kestrum::OwnExecutablePath();
-    char scanAllArgument[] = "--scan-all";
-    char* arguments[] = {self.data(), scanAllArgument, nullptr};
+    std::string scanAllArgument = kScanAll;
+    char* arguments[] = {self.data(), scanAllArgument.data(), nullptr};
     if (!self.empty())
         execv(self.c_str(), arguments);
     std::perror("kestrum-media-check: cannot start the full scan");

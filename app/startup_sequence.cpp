@@ -31,7 +31,6 @@ class Startup {
     explicit Startup(StartupPlatform& platform) : p_(platform) {}
 
     int Run() {
-        p_.BeginBrowserRuntimeCheck();
         p_.InitializeThread();
         p_.InstallShutdownHook();
         graphics_ = p_.StartGraphics();

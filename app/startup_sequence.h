@@ -40,10 +40,6 @@ class StartupPlatform {
     // False ends the start; a platform that warmed the content browser (below) discards it
     // before its box.
     virtual bool EnsureBrowserRuntime() = 0;
-    // The first thing a start does: a runtime check that takes long (a first start's media
-    // registry scan) begins here, beside the window system's start, and EnsureBrowserRuntime
-    // collects its answer. Nothing of it shows.
-    virtual void BeginBrowserRuntimeCheck() {}
     // Link mode: starts the content browser's processes while the checks run, when the
     // platform can; the content browser takes them over. Discarding ends them when the start
     // ends before that browser is needed.

@@ -5,7 +5,6 @@
 
 #include "app/linux/browser_runtime_linux.h"
 #include "app/linux/instance_lock_linux.h"
-#include "app/linux/media_check_ahead.h"
 #include "app/linux/shell_windows_gtk.h"
 #include "app/linux/splash_gtk.h"
 #include "app/linux/url_scheme_linux.h"
@@ -66,10 +65,6 @@ void LinuxStartupPlatform::PumpPendingMessages() {
 
 std::u16string LinuxStartupPlatform::DeviceId() {
     return GetDeviceId();
-}
-
-void LinuxStartupPlatform::BeginBrowserRuntimeCheck() {
-    BeginMediaCheck();
 }
 
 bool LinuxStartupPlatform::EnsureBrowserRuntime() {

@@ -21,7 +21,6 @@ class LinuxStartupPlatform final : public StartupPlatform {
     void PumpPendingMessages() override;
     int WindowsGeneration() override { return 10; }  // every Linux the player builds on passes
     std::u16string DeviceId() override;
-    void BeginBrowserRuntimeCheck() override;
     bool EnsureBrowserRuntime() override;
     void WarmContentBrowser() override;
     void DiscardWarmBrowser() override;

@@ -36,8 +36,9 @@ int main(int argc, char** argv) {
         return *code;
     kestrum::StartPlayerSupportLog();
     // The media check is the runtime check's slowest part and needs neither the toolkit nor
-    // the display: its program starts now, beside the toolkit's start-up, and the runtime
-    // check later takes its answer. (A start that ends before then leaves it to end alone.)
+    // the display: its program starts first thing, beside the toolkit's start-up, and the
+    // runtime check (EnsureBrowserRuntime) later takes its answer. (A start that ends before
+    // then leaves it to end alone.)
     kestrum::BeginMediaCheck();
     // Without a display the player has nothing to show its messages on; say so plainly rather
     // than leave a toolkit warning (a started browser or a script then sees the exit code).

@@ -50,7 +50,6 @@ class ScriptedPlatform final : public StartupPlatform {
     std::u16string registered;
     std::u16string aheadUrl;
 
-    void BeginBrowserRuntimeCheck() override { calls.push_back("begin-runtime"); }
     void InitializeThread() override { calls.push_back("init"); }
     void UninitializeThread() override { calls.push_back("uninit"); }
     bool StartGraphics() override { return graphics; }
@@ -170,9 +169,9 @@ TEST(Startup, PlainModeRunsEveryStepInOrder) {
     p.quitCode = 7;
     EXPECT_EQ(RunStartup(p), 7);
     EXPECT_EQ(p.calls, (std::vector<std::string>{
-                           "begin-runtime", "init", "hook", "splash", "pump", "device", "runtime",
-                           "default-pins", "dynamic-pins", "version", "register", "init-screen",
-                           "loop", "close-hosts", "unhook", "stop-graphics", "release", "uninit"}));
+                           "init", "hook", "splash", "pump", "device", "runtime", "default-pins",
+                           "dynamic-pins", "version", "register", "init-screen", "loop",
+                           "close-hosts", "unhook", "stop-graphics", "release", "uninit"}));
     EXPECT_EQ(p.lines,
               (std::vector<std::string>{
                   "Step 7: Initializing SSL pinning defaults",
@@ -197,10 +196,10 @@ TEST(Startup, LinkModeDecodesThenChecksTheVersionAgainstTheLinksServer) {
     EXPECT_EQ(
         p.calls,
         (std::vector<std::string>{
-            "begin-runtime", "init",        "hook",         "splash",        "pump",    "device",
-            "warm",          "runtime",     "default-pins", "dynamic-pins",  "version", "register",
-            "main-window",   "pump",        "parse",        "check-ahead",   "version", "player",
-            "loop",          "close-hosts", "unhook",       "stop-graphics", "release", "uninit"}));
+            "init",        "hook",         "splash",        "pump",    "device",   "warm",
+            "runtime",     "default-pins", "dynamic-pins",  "version", "register", "main-window",
+            "pump",        "parse",        "check-ahead",   "version", "player",   "loop",
+            "close-hosts", "unhook",       "stop-graphics", "release", "uninit"}));
     // The content's host is checked ahead as soon as the link has named it.
     EXPECT_EQ(p.aheadUrl, u"https://content.test/lesson");
 }

@@ -1,4 +1,5 @@
 list(APPEND KESTRUM_PORTABLE_SOURCES
+    common/after_start.cpp
     common/app_context.cpp
     common/base64.cpp
     common/build_platform.cpp

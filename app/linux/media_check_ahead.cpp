@@ -1,9 +1,11 @@
 #include "app/linux/media_check_ahead.h"
 
 #include <fcntl.h>
+#include <glib.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +14,7 @@
 #include <optional>
 
 #include "app/linux/media_components_gst.h"
+#include "common/after_start.h"
 #include "common/debug_log.h"
 #include "common/linux/own_executable_linux.h"
 
@@ -110,6 +113,30 @@ std::vector<std::string> MediaCheckAnswer(const std::string& output) {
     return lines;
 }
 
+// The first start's shortcut leaves the framework without a registry, so every start would
+// take it again. Once the start is over, the program's full scan builds one, detached from
+// the player (nothing waits for it, and its output goes nowhere) and at the lowest priority,
+// so that it takes processor time the learner's page does not want. The framework writes its
+// registry whole or not at all.
+void BuildMediaRegistryIfMissing() {
+    if (!MediaRegistryMissing())
+        return;
+    std::string program = CompanionProgram(kMediaCheckProgramName);
+    if (program.empty())
+        return;
+    std::string scanAll = "--scan-all";
+    char* argv[] = {program.data(), scanAll.data(), nullptr};
+    GError* error = nullptr;
+    const auto lowestPriority = [](gpointer) { setpriority(PRIO_PROCESS, 0, 19); };
+    if (!g_spawn_async(
+            nullptr, argv, nullptr,
+            static_cast<GSpawnFlags>(G_SPAWN_STDOUT_TO_DEV_NULL | G_SPAWN_STDERR_TO_DEV_NULL),
+            lowestPriority, nullptr, nullptr, &error)) {
+        DebugLog(std::string("The media registry could not be built: ") + error->message);
+        g_error_free(error);
+    }
+}
+
 }  // namespace
 
 void BeginMediaCheck() {
@@ -124,8 +151,10 @@ std::vector<std::string> MissingMedia() {
     if (Ahead().pid > 0) {
         const std::optional<std::string> output = Answer(Ahead());
         Ahead() = {};
-        if (output)
+        if (output) {
+            DoAfterStart(BuildMediaRegistryIfMissing);
             return MediaCheckAnswer(*output);
+        }
         DebugLog("The media check program gave no answer; checking in the player.");
     } else {
         DebugLog("The media check program could not be started; checking in the player.");

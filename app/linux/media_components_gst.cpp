@@ -66,6 +66,17 @@ bool IsFolder(const std::string& path) {
     return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
+// Any of these changes where plugins come from or where the registry is.
+bool FrameworkPathsChanged() {
+    for (const char* variable : {"GST_PLUGIN_PATH", "GST_PLUGIN_PATH_1_0", "GST_PLUGIN_SYSTEM_PATH",
+                                 "GST_PLUGIN_SYSTEM_PATH_1_0", "GST_REGISTRY", "GST_REGISTRY_1_0",
+                                 "GST_REGISTRY_DISABLE"}) {
+        if (std::getenv(variable))
+            return true;
+    }
+    return false;
+}
+
 // Whether the framework has a registry file for this user to read: in the user's cache folder
 // (as the framework finds it), "gstreamer-1.0/registry.<processor>.bin".
 bool UserHasRegistry() {
@@ -129,15 +140,14 @@ std::vector<std::string> MissingMediaInThisProcess() {
         [&](std::string_view element) { return framework->HasElement(element); });
 }
 
+bool MediaRegistryMissing() {
+    return !FrameworkPathsChanged() && !UserHasRegistry();
+}
+
 std::optional<bool> FoundInTheirOwnPlugins() {
-    // Any of these changes where plugins come from or where the registry is; the framework's
-    // own answer then is the only one that counts.
-    for (const char* variable : {"GST_PLUGIN_PATH", "GST_PLUGIN_PATH_1_0", "GST_PLUGIN_SYSTEM_PATH",
-                                 "GST_PLUGIN_SYSTEM_PATH_1_0", "GST_REGISTRY", "GST_REGISTRY_1_0",
-                                 "GST_REGISTRY_DISABLE"}) {
-        if (std::getenv(variable))
-            return std::nullopt;
-    }
+    // The framework's own answer is the only one that counts where its paths were changed.
+    if (FrameworkPathsChanged())
+        return std::nullopt;
     const std::optional<MediaFramework> framework = OpenMediaFramework();
     if (!framework || !framework->loadFile || UserHasRegistry())
         return std::nullopt;

@@ -22,4 +22,8 @@ std::vector<std::string> MissingMediaInThisProcess();
 // process.
 std::optional<bool> FoundInTheirOwnPlugins();
 
+// Whether the shortcut would be taken again: the framework's paths are its own and this user
+// has no registry yet (the shortcut builds none).
+bool MediaRegistryMissing();
+
 }  // namespace kestrum

@@ -17,6 +17,7 @@
 #include "common/app_context.h"
 #include "common/debug_log.h"
 #include "common/linux/own_executable_linux.h"
+#include "common/linux/toolkit_start_gtk.h"
 #include "common/shutdown.h"
 #include "common/text_case.h"
 #include "common/text_encoding.h"
@@ -33,7 +34,7 @@ namespace kestrum {
 
 void LinuxStartupPlatform::InitializeThread() {
     RecordMainThread();
-    display_ = gtk_init_check(&argc_, &argv_);
+    display_ = StartToolkit(&argc_, &argv_);
     InstallFatalErrorPresenter();
     SetWebKitPrintHandler(PrintViewWithPicker);
 }

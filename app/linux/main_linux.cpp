@@ -10,6 +10,7 @@
 #include "app/linux/linux_startup_platform.h"
 #include "app/linux/media_check_ahead.h"
 #include "app/player_support_log.h"
+#include "common/linux/toolkit_start_gtk.h"
 #include "common/text_encoding.h"
 
 namespace {
@@ -42,7 +43,7 @@ int main(int argc, char** argv) {
     kestrum::BeginMediaCheck();
     // Without a display the player has nothing to show its messages on; say so plainly rather
     // than leave a toolkit warning (a started browser or a script then sees the exit code).
-    if (!gtk_init_check(&argc, &argv)) {
+    if (!kestrum::StartToolkit(&argc, &argv)) {
         const char* name = g_getenv("DISPLAY");
         std::fprintf(stderr, "kestrum: cannot open a display (DISPLAY is %s%s%s)\n",
                      name ? "'" : "", name ? name : "not set", name ? "'" : "");

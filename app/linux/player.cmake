@@ -83,6 +83,11 @@ if(KESTRUM_BUILD_TESTS AND TARGET kestrum-platform)
                      $<TARGET_FILE:kestrum> $<TARGET_FILE:kestrum-tool>
                      $<TARGET_FILE:kestrum-platform>)
     set_tests_properties(gui.support_log PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE)
+    add_test(NAME gui.display_retry
+             COMMAND bash ${PROJECT_SOURCE_DIR}/tests/isolated.sh timeout 110
+                     bash ${PROJECT_SOURCE_DIR}/tests/gui/display_retry_test.sh
+                     $<TARGET_FILE:kestrum> $<TARGET_FILE:kestrum-diagnostic>)
+    set_tests_properties(gui.display_retry PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE)
     add_test(NAME gui.media_registry
              COMMAND bash ${PROJECT_SOURCE_DIR}/tests/isolated.sh timeout 290 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp"
                      bash ${PROJECT_SOURCE_DIR}/tests/gui/media_registry_test.sh

@@ -10,7 +10,8 @@ if(KESTRUM_BUILD_TESTS)
     # On a virtual X screen: where the splash lands, its transparency, and its closing.
     pkg_check_modules(XTST REQUIRED IMPORTED_TARGET xtst x11)
     add_executable(kestrum_splash_gui_check ${PROJECT_SOURCE_DIR}/tests/gui/splash_check.cpp)
-    target_link_libraries(kestrum_splash_gui_check PRIVATE kestrum_shell_gtk_splash PkgConfig::XTST)
+    target_link_libraries(kestrum_splash_gui_check PRIVATE kestrum_shell_gtk_splash kestrum_toolkit_gtk
+                                                           PkgConfig::XTST)
     kestrum_warnings(kestrum_splash_gui_check)
     # Screen size, then the splash's expected x, y, width and height.
     foreach(_case "large 1280x800 290 315 700 169" "small 800x600 120 232 560 135")

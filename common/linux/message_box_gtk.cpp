@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/linux/toolkit_start_gtk.h"
 #include "common/message_box.h"
 #include "common/message_text_limit.h"
 #include "common/text_encoding.h"
@@ -94,7 +95,7 @@ MessageAnswer AnswerOf(int response, MessageButtons buttons) {
 MessageAnswer ShowMessageBox(const MessageBoxRequest& request) {
     const std::string text = Utf16ToUtf8(LimitMessageText(request.text));
     const std::string caption = Utf16ToUtf8(request.caption);
-    if (!gtk_init_check(nullptr, nullptr)) {
+    if (!StartToolkit(nullptr, nullptr)) {
         // No display: the learner cannot be asked; the text still reaches the log.
         std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
         return AnswerOf(GTK_RESPONSE_NONE, request.buttons);

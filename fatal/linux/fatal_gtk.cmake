@@ -6,7 +6,7 @@ add_library(kestrum_fatal_gtk STATIC
     fatal/linux/countdown_window_gtk.cpp
     fatal/linux/diagnostic_launch_linux.cpp
     fatal/linux/fatal_error_presenter_gtk.cpp)
-target_link_libraries(kestrum_fatal_gtk PUBLIC kestrum_core PkgConfig::GTK3)
+target_link_libraries(kestrum_fatal_gtk PUBLIC kestrum_core kestrum_toolkit_gtk PkgConfig::GTK3)
 if(EXISTS ${PROJECT_SOURCE_DIR}/resources/resources.h)
     target_link_libraries(kestrum_fatal_gtk PUBLIC kestrum_resources)
 endif()
@@ -14,7 +14,7 @@ kestrum_warnings(kestrum_fatal_gtk)
 
 add_library(kestrum_diagnostic_window STATIC
     fatal/linux/diagnostic_program/diagnostic_window_gtk.cpp)
-target_link_libraries(kestrum_diagnostic_window PUBLIC kestrum_core PkgConfig::GTK3
+target_link_libraries(kestrum_diagnostic_window PUBLIC kestrum_core kestrum_toolkit_gtk PkgConfig::GTK3
                                                        PkgConfig::WEBKIT)
 kestrum_warnings(kestrum_diagnostic_window)
 

@@ -11,7 +11,7 @@ kestrum_warnings(kestrum_printing_gtk)
 
 if(KESTRUM_BUILD_TESTS)
     add_executable(kestrum_print_probe tests/gui/print_probe.cpp)
-    target_link_libraries(kestrum_print_probe PRIVATE kestrum_printing_gtk)
+    target_link_libraries(kestrum_print_probe PRIVATE kestrum_printing_gtk kestrum_toolkit_gtk)
     kestrum_warnings(kestrum_print_probe)
     add_test(NAME gui.printing
              COMMAND bash ${PROJECT_SOURCE_DIR}/tests/isolated.sh bash ${PROJECT_SOURCE_DIR}/tests/gui/print_job_test.sh

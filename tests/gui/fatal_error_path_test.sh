@@ -45,7 +45,7 @@ wait_window() {  # name size seconds
 clipboard() { timeout 10 "$probe" clipboard 2>/dev/null; }
 
 # The dialog of the finished run: 700x580 and titled as the error; remembered to be closed.
-check_dialog() {  # label code
+check_dialog() {  # label code output-file
     local id pid
     # A busy machine (two web engines starting beside this one) has taken over 15 s.
     if ! id=$(wait_window "Link Error - خطأ في الرابط" 700x580 30); then
@@ -54,6 +54,11 @@ check_dialog() {  # label code
         xdotool search --onlyvisible --name '.' 2>/dev/null | while read -r w; do
             echo "     | $(xdotool getwindowname "$w") $(xdotool getwindowgeometry "$w" | sed -n 3p)"
         done
+        echo "     dialog programs running:"
+        pgrep -af kestrum-diagnostic | sed 's/^/     | /'
+        # The dialog writes to the standard error it inherited from the player.
+        echo "     the player's and the dialog's standard error:"
+        sed 's/^/     | /' "$3"
         return 1
     fi
     pid=$(xprop -id "$id" _NET_WM_PID | awk '{print $3}')
@@ -97,7 +102,7 @@ elapsed=$((SECONDS - start))
     fail "main: ended after ${elapsed}s, not about ten"
 [ "$(grep -c 'SHUTDOWN HOOK RAN' "$work/main.err")" = 1 ] && ok "main: hook ran once" ||
     fail "main: hook runs: $(grep -c 'SHUTDOWN HOOK RAN' "$work/main.err")"
-if check_dialog main "$code"; then
+if check_dialog main "$code" "$work/main.err"; then
     sleep 1
     "$probe" screenshot "$shots/dialog.png" || fail "main: dialog screenshot"
 fi
@@ -117,7 +122,7 @@ elapsed=$((SECONDS - start))
 [ $elapsed -ge 9 ] && ok "thread: ended after ${elapsed}s" || fail "thread: ended after ${elapsed}s"
 [ "$(grep -c 'SHUTDOWN HOOK RAN' "$work/thread.err")" = 1 ] && ok "thread: hook ran once" ||
     fail "thread: hook runs: $(grep -c 'SHUTDOWN HOOK RAN' "$work/thread.err")"
-check_dialog thread "$code"
+check_dialog thread "$code" "$work/thread.err"
 sleep 1
 count=$(xwininfo -root -tree | grep -c '700x580+')
 [ "$count" = 1 ] && ok "thread: one dialog" || fail "thread: $count dialogs"
@@ -132,7 +137,7 @@ elapsed=$((SECONDS - start))
 [ $rc -eq 0 ] && ok "close-early: exit code 0" || fail "close-early: exit code $rc"
 [ $elapsed -le 6 ] && ok "close-early: ended after ${elapsed}s" ||
     fail "close-early: ended after ${elapsed}s"
-check_dialog close-early "$code"
+check_dialog close-early "$code" "$work/early.err"
 close_dialogs
 
 # 4. The interface thread runs no loop: report on standard error, dialog all the same.
@@ -145,7 +150,7 @@ elapsed=$((SECONDS - start))
 [ $elapsed -le 8 ] && ok "stalled: ended after ${elapsed}s" || fail "stalled: ended after ${elapsed}s"
 grep -q "Diagnostic Code: $code" "$work/stalled.err" && grep -q "فشل في معالجة" "$work/stalled.err" &&
     ok "stalled: texts and code on standard error" || fail "stalled: no report on standard error"
-check_dialog stalled "$code"
+check_dialog stalled "$code" "$work/stalled.err"
 close_dialogs
 
 # 5. The dialog's buttons, and its page shows hostile texts as text.

@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "common/linux/toolkit_start_gtk.h"
 #include "common/message_box.h"
 #include "common/shutdown.h"
 #include "common/text_encoding.h"
@@ -203,7 +204,7 @@ int CheckDialogButtons() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || !gtk_init_check(nullptr, nullptr)) {
+    if (argc < 2 || !kestrum::StartToolkit(nullptr, nullptr)) {
         std::fputs(
             "usage: kestrum_fatal_probe present MODE|clipboard|screenshot FILE|"
             "dialog-buttons (needs a display)\n",

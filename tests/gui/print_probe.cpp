@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "common/linux/toolkit_start_gtk.h"
 #include "common/text_encoding.h"
 #include "printing/linux/print_job_webkit.h"
 #include "printing/linux/printer_picker_gtk.h"
@@ -389,7 +390,10 @@ int main(int argc, char** argv) {
     setvbuf(stdout, nullptr, _IOLBF, 0);
     // Simulated input is sent as core X events, which GTK reads only without XInput 2.
     g_setenv("GDK_CORE_DEVICE_EVENTS", "1", TRUE);
-    gtk_init(&argc, &argv);
+    if (!kestrum::StartToolkit(&argc, &argv)) {
+        std::printf("no display\n");
+        return 2;
+    }
     if (argc >= 2 && std::strcmp(argv[1], "pick") == 0) {
         return Pick(std::vector<std::string>(argv + 2, argv + argc));
     }

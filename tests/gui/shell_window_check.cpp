@@ -15,6 +15,7 @@
 #include <tuple>
 
 #include "app/linux/shell_windows_gtk.h"
+#include "common/linux/toolkit_start_gtk.h"
 #include "common/message_box.h"
 
 namespace {
@@ -245,7 +246,10 @@ int main(int argc, char** argv) {
     }
     const std::string dir = argv[1];
     g_mkdir_with_parents(dir.c_str(), 0755);
-    gtk_init(&argc, &argv);
+    if (!kestrum::StartToolkit(&argc, &argv)) {
+        std::printf("no display\n");
+        return 2;
+    }
 
     GtkWidget* window = kestrum::CreateMainWindow();
     Expect(window != nullptr, "the main window opens");

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "app/linux/splash_gtk.h"
+#include "common/linux/toolkit_start_gtk.h"
 #include "resources/resources.h"
 
 namespace {
@@ -167,7 +168,7 @@ int main(int argc, char** argv) {
         std::printf("usage: %s <x> <y> <width> <height> <screenshot-dir>\n", argv[0]);
         return 2;
     }
-    if (!gtk_init_check(&argc, &argv)) {
+    if (!kestrum::StartToolkit(&argc, &argv)) {
         std::printf("no display\n");
         return 2;
     }

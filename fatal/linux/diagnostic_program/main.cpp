@@ -8,6 +8,7 @@
 #include <cstring>
 #include <optional>
 
+#include "common/linux/toolkit_start_gtk.h"
 #include "common/text_encoding.h"
 #include "fatal/linux/diagnostic_program/diagnostic_window_gtk.h"
 
@@ -48,7 +49,7 @@ int main(int argc, char** argv) {
         std::fputs("usage: kestrum-diagnostic --title T --english E --arabic A --code C\n", stderr);
         return 2;
     }
-    if (!gtk_init_check(nullptr, nullptr)) {
+    if (!kestrum::StartToolkit(nullptr, nullptr)) {
         std::fputs("kestrum-diagnostic: no display\n", stderr);
         return 1;
     }

@@ -124,7 +124,13 @@ for form in mp4 webm; do
 done
 
 run_player "$(catalogue_link lesson-video)"
-check "the catalogue's lesson video is fetched" wait_until 30 requested /content/media/lesson-video.mp4
+if wait_until 30 requested /content/media/lesson-video.mp4; then
+    ok "the catalogue's lesson video is fetched"
+else
+    fail "the catalogue's lesson video is fetched"
+    echo "     the player's output:"
+    tail -20 "$work/player.log" | sed 's/^/     | /'
+fi
 # Once the loading overlay is gone, the bars show and move.
 bars_on_screen() { shot "$1" && shows_colour_bars "$1"; }
 check "the lesson video shows its colour bars" wait_until 20 bars_on_screen lesson-video-1

@@ -31,7 +31,7 @@ void DoAfterStart(std::function<void()> job) {
 void StartIsOver() {
     if (std::exchange(State().over, true))
         return;
-    // A job may add another: it then runs at once, after the ones taken here.
+    // A job that adds another has it run at once: the start is over by then.
     std::vector<std::function<void()>> jobs = std::move(State().jobs);
     State().jobs.clear();
     for (const auto& job : jobs)

@@ -9,7 +9,9 @@ namespace kestrum {
 // player) in a process of its own: on a first start the media framework has no registry yet
 // and must load plugins to answer (a fifth of a second for the few that usually hold the
 // components, a third for all of them), and several megabytes the player's own process need
-// not carry. The program starts before the toolkit and answers while the start goes on.
+// not carry. The program starts before the toolkit and answers while the start goes on. The
+// first start's answer leaves the framework without a registry; once the start is over, the
+// program builds one at the lowest priority, for the starts after it.
 
 // Starts the program; does nothing while it is running. Once MissingMedia has taken its
 // answer, a later call starts it again.

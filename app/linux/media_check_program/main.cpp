@@ -5,7 +5,8 @@
 //   kestrum-media-check [--scan-all]
 // On a first start, before the framework has a registry, it looks only in the plugins that
 // usually hold the components; when one is not found there it asks again with --scan-all,
-// which builds the registry from every plugin and is the answer that counts.
+// which builds the registry from every plugin and is the answer that counts. (The player also
+// runs --scan-all once its start is over, to build the registry the shortcut left out.)
 
 #include <unistd.h>
 

@@ -57,22 +57,27 @@ kill "$server" 2>/dev/null
 wait "$server" 2>/dev/null
 server=
 
+# The player started on a link with the given changes to its environment; sets $code and
+# $elapsed_ms.
+run_player() {  # output file, env arguments...
+    local output=$1 start
+    shift
+    start=$(date +%s%N)
+    env "$@" timeout 60 "$player" "kestrum:a:b" >"$output" 2>&1
+    code=$?
+    elapsed_ms=$((($(date +%s%N) - start) / 1000000))
+}
+
 # 2. A display that never comes: the player says so, after its attempts, and ends with 1.
 number=$(free_display)
-start=$(date +%s%N)
-DISPLAY=:$number timeout 60 "$player" "kestrum:a:b" >"$work/player.out" 2>&1
-code=$?
-elapsed_ms=$((($(date +%s%N) - start) / 1000000))
+run_player "$work/player.out" DISPLAY=":$number"
 check "no display: exit code 1 (got $code)" [ "$code" -eq 1 ]
 check "no display: the player names it" \
     grep -qF "kestrum: cannot open a display (DISPLAY is ':$number')" "$work/player.out"
 check "no display: tried again before giving up (${elapsed_ms} ms)" [ "$elapsed_ms" -ge 1500 ]
 
 # 3. No display named at all: nothing to wait for.
-start=$(date +%s%N)
-env -u DISPLAY -u WAYLAND_DISPLAY timeout 60 "$player" "kestrum:a:b" >"$work/none.out" 2>&1
-code=$?
-elapsed_ms=$((($(date +%s%N) - start) / 1000000))
+run_player "$work/none.out" -u DISPLAY -u WAYLAND_DISPLAY
 check "none named: exit code 1 (got $code)" [ "$code" -eq 1 ]
 check "none named: the player says DISPLAY is not set" \
     grep -qF "kestrum: cannot open a display (DISPLAY is not set)" "$work/none.out"

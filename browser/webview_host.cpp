@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "common/after_start.h"
 #include "common/platform_profile.h"
 #include "common/text_encoding.h"
 #include "service/device_identity.h"
@@ -338,6 +339,8 @@ void WebViewHost::WebMessage(const std::u16string& message) {
 }
 
 void WebViewHost::NavigationCompleted(bool success, int webErrorStatus) {
+    // The first navigation to end, in any window and either way, ends the start.
+    StartIsOver();
     if (onNavigationCompleted)
         onNavigationCompleted(success, webErrorStatus);
 }

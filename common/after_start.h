@@ -10,7 +10,8 @@ namespace kestrum {
 // Keeps `job` until the start is over; once it is, runs it at once.
 void DoAfterStart(std::function<void()> job);
 
-// The start is over (its first page is in): runs the waiting jobs, in the order they came.
+// The start is over (its first navigation has ended, loaded or not): runs the waiting jobs,
+// in the order they came.
 // Later calls do nothing.
 void StartIsOver();
 

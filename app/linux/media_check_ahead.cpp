@@ -124,7 +124,7 @@ void BuildMediaRegistryIfMissing() {
     std::string program = CompanionProgram(kMediaCheckProgramName);
     if (program.empty())
         return;
-    std::string scanAll = "--scan-all";
+    std::string scanAll = kMediaScanAllOption;
     char* argv[] = {program.data(), scanAll.data(), nullptr};
     GError* error = nullptr;
     const auto lowestPriority = [](gpointer) { setpriority(PRIO_PROCESS, 0, 19); };

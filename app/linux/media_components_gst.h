@@ -22,6 +22,9 @@ std::vector<std::string> MissingMediaInThisProcess();
 // process.
 std::optional<bool> FoundInTheirOwnPlugins();
 
+// The media check program's option for the full scan, which also builds the registry.
+inline constexpr char kMediaScanAllOption[] = "--scan-all";
+
 // Whether the shortcut would be taken again: the framework's paths are its own and this user
 // has no registry yet (the shortcut builds none).
 bool MediaRegistryMissing();

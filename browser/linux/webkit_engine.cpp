@@ -21,7 +21,6 @@
 #include "browser/request_handling.h"
 #include "browser/top_document_messages.h"
 #include "browser/web_process_settings.h"
-#include "common/after_start.h"
 #include "common/app_context.h"
 #include "common/debug_log.h"
 #include "common/linux/own_executable_linux.h"
@@ -45,21 +44,6 @@ int quitCode = 0;
 
 // How long a browser started ahead may take to load its blank page before it is taken over.
 constexpr guint kWarmLoadLimitMs = 10000;
-
-// The first page to finish loading ends the start: its deferred work runs once this thread
-// has nothing else to do, at low priority.
-void EndStartWhenIdle() {
-    static bool scheduled = false;
-    if (std::exchange(scheduled, true))
-        return;
-    g_idle_add_full(
-        G_PRIORITY_LOW,
-        [](gpointer) -> gboolean {
-            StartIsOver();
-            return G_SOURCE_REMOVE;
-        },
-        nullptr, nullptr);
-}
 
 // Hands a JSON message of the player to the page's listeners, through the bridge.
 void DeliverToPage(WebKitWebView* view, const std::u16string& json) {
@@ -595,9 +579,8 @@ void WebKitEngine::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpo
     if (event != WEBKIT_LOAD_FINISHED || std::exchange(engine->loadFailed_, false))
         return;
     DebugLog("Page load finished");
-    // The load's burst of work is over in both processes; after the first, so is the start.
+    // The load's burst of work is over in both processes.
     ReturnFreedMemoryWhenIdle();
-    EndStartWhenIdle();
     webkit_web_view_send_message_to_page(view, webkit_user_message_new("page-loaded", nullptr),
                                          nullptr, nullptr, nullptr);
     if (engine->events_)

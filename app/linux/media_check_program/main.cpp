@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr char kScanAll[] = "--scan-all";
+constexpr const char* kScanAll = kestrum::kMediaScanAllOption;
 
 int PrintMissing() {
     for (const std::string& missing : kestrum::MissingMediaInThisProcess())
